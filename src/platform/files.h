@@ -1,0 +1,64 @@
+// File access by UTF-16 path.  Windows: CreateFileW and friends; elsewhere:
+// POSIX calls on the UTF-8 form of the path.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace folio::platform {
+
+// An open, read-only file.  Opening succeeds for existing regular files only
+// (not folders); others may read the file at the same time.
+class InputFile {
+ public:
+  static std::optional<InputFile> Open(std::u16string_view path) noexcept;
+
+  InputFile(InputFile&& other) noexcept;
+  InputFile& operator=(InputFile&& other) noexcept;
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+  ~InputFile();
+
+  // Moves to a byte offset from the start; true when the position reached is
+  // exactly that offset.
+  bool Seek(std::uint32_t offset) noexcept;
+  // Reads up to `size` bytes; the count read (0 at the end), or nullopt on error.
+  std::optional<std::size_t> Read(void* buffer, std::size_t size) noexcept;
+  // Last-write time in 100-nanosecond intervals since 1601-01-01 UTC.
+  std::optional<std::int64_t> LastWriteTime() const noexcept;
+
+ private:
+  explicit InputFile(std::intptr_t handle) noexcept : handle_(handle) {}
+  std::intptr_t handle_;
+};
+
+// A file created by this process for writing; creation fails if it exists.
+class OutputFile {
+ public:
+  static std::optional<OutputFile> CreateNew(std::u16string_view path) noexcept;
+
+  OutputFile(OutputFile&& other) noexcept;
+  OutputFile& operator=(OutputFile&& other) noexcept;
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+  ~OutputFile();
+
+  bool WriteAll(const void* data, std::size_t size) noexcept;  // false on a failed or short write
+  bool Close() noexcept;  // flushes; false when the data did not reach the file
+
+ private:
+  explicit OutputFile(std::intptr_t handle) noexcept : handle_(handle) {}
+  std::intptr_t handle_;
+};
+
+// Reads from a file handle that the host opened (a HANDLE on Windows, a file
+// descriptor elsewhere); false when that can't be done.
+bool ReadFromHostHandle(std::uintptr_t handle, void* buffer, std::size_t size) noexcept;
+
+bool FileExists(std::u16string_view path) noexcept;
+bool RemoveFile(std::u16string_view path) noexcept;
+
+}  // namespace folio::platform

@@ -1,0 +1,60 @@
+// The profile functions' rules over an INI file read with stdio.  Names and
+// values are UTF-8.
+#include <cstdio>
+#include <memory>
+
+#include "platform/ini_document.h"
+#include "platform/profile.h"
+#include "text/unicode.h"
+
+namespace folio::platform {
+namespace {
+
+// No settings file is this large; a larger one is read only this far.
+constexpr std::size_t kMaxIniBytes = 1 << 20;
+
+std::string ReadIniFile(std::u16string_view iniPath) {
+  std::unique_ptr<FILE, decltype(&std::fclose)> file(std::fopen(text::Utf16ToUtf8(iniPath).c_str(), "rb"),
+                                                     &std::fclose);
+  if (!file) return {};
+  std::string bytes(kMaxIniBytes, '\0');
+  bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
+  return bytes;
+}
+
+std::optional<std::string> FindValue(std::u16string_view section, std::u16string_view key,
+                                     std::u16string_view iniPath) {
+  return FindIniValue(ReadIniFile(iniPath), text::Utf16ToUtf8(section), text::Utf16ToUtf8(key));
+}
+
+// What a buffer of `capacity` bytes or units keeps of a text.
+template <typename String>
+String Fit(String value, std::size_t capacity) {
+  value.resize(std::min(value.size(), capacity ? capacity - 1 : 0));
+  return value;
+}
+
+}  // namespace
+
+int ReadProfileInt(std::u16string_view section, std::u16string_view key, int defaultValue,
+                   std::u16string_view iniPath) {
+  const auto value = FindValue(section, key, iniPath);
+  return value ? ParseProfileInt(*value, defaultValue) : defaultValue;
+}
+
+std::u16string ReadProfileString(std::u16string_view section, std::u16string_view key,
+                                 std::u16string_view defaultValue, std::u16string_view iniPath,
+                                 std::size_t capacity) {
+  const auto value = FindValue(section, key, iniPath);
+  return Fit(value ? text::Utf8ToUtf16(*value) : std::u16string(defaultValue), capacity);
+}
+
+std::u16string ReadProfileUtf8String(std::u16string_view section, std::u16string_view key,
+                                     std::u16string_view defaultValue, std::u16string_view iniPath,
+                                     std::size_t capacity) {
+  const auto value = FindValue(section, key, iniPath);
+  if (!value) return Fit(std::u16string(defaultValue), capacity);
+  return text::Utf8ToUtf16(Fit(*value, capacity));
+}
+
+}  // namespace folio::platform

@@ -1,0 +1,31 @@
+#include "plugin/boundary.h"
+
+#include "platform/code_pages.h"
+
+namespace folio::plugin {
+namespace {
+
+template <typename Char>
+std::optional<std::size_t> BoundedLength(const Char* text) {
+  if (!text) return std::nullopt;
+  for (std::size_t length = 0; length <= kMaxArgumentUnits; ++length) {
+    if (text[length] == 0) return length;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::u16string> WideArgument(const SusieWideChar* text) {
+  const auto length = BoundedLength(text);
+  if (!length) return std::nullopt;
+  return std::u16string(reinterpret_cast<const char16_t*>(text), *length);
+}
+
+std::optional<std::u16string> AnsiArgument(const char* text) {
+  const auto length = BoundedLength(text);
+  if (!length) return std::nullopt;
+  return platform::AnsiToWide(std::string_view(text, *length));
+}
+
+}  // namespace folio::plugin

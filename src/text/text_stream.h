@@ -1,0 +1,44 @@
+// A text file as a forward-only stream of UTF-16 lines.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+#include "text/text_encoding.h"
+
+namespace folio::text {
+
+// A delivered line holds at most 1023 units and a terminating zero unit; the
+// line feed that ends a line stays in it.
+inline constexpr std::size_t kLineBufferUnits = 1024;
+using LineBuffer = std::array<char16_t, kLineBufferUnits>;
+
+// Owned through OpenedText; its destructor closes the file.
+class TextStream {
+ public:
+  virtual ~TextStream() = default;
+
+ protected:
+  TextStream() = default;
+};
+
+struct OpenedText {
+  std::unique_ptr<TextStream> stream;  // null when the file can't be opened for reading
+  TextEncoding encoding = TextEncoding::Ansi;
+};
+
+// Opens a text file, detects its encoding and stands at the start of its text.
+OpenedText OpenTextStream(std::u16string_view path);
+
+// Next line into `line`; false at the end of the data, with `line` untouched.
+bool ReadTextLine(TextStream& stream, LineBuffer& line);
+
+// Turns a line of a big-endian stream, whose units arrive byte-swapped, back
+// into text.
+void RepairBigEndianLine(LineBuffer& line);
+
+void CloseTextStream(std::unique_ptr<TextStream> stream);
+
+}  // namespace folio::text

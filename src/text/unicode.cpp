@@ -1,0 +1,108 @@
+#include "text/unicode.h"
+
+#include <cstdint>
+
+namespace folio::text {
+namespace {
+
+bool IsContinuation(unsigned char byte) {
+  return (byte & 0xC0) == 0x80;
+}
+
+void AppendUtf16(std::u16string& out, char32_t codePoint) {
+  if (codePoint < 0x10000) {
+    out.push_back(static_cast<char16_t>(codePoint));
+  } else {
+    codePoint -= 0x10000;
+    out.push_back(static_cast<char16_t>(0xD800 + (codePoint >> 10)));
+    out.push_back(static_cast<char16_t>(0xDC00 + (codePoint & 0x3FF)));
+  }
+}
+
+}  // namespace
+
+std::u16string Utf8ToUtf16(std::string_view utf8) {
+  std::u16string out;
+  out.reserve(utf8.size());
+  std::size_t i = 0;
+  while (i < utf8.size()) {
+    const auto lead = static_cast<unsigned char>(utf8[i]);
+    if (lead < 0x80) {
+      out.push_back(lead);
+      ++i;
+      continue;
+    }
+    // Sequence length and the smallest code point it may encode (rejects
+    // overlong forms); bytes C0, C1 and F5-FF never begin a sequence.
+    std::size_t length = 0;
+    char32_t codePoint = 0;
+    char32_t minimum = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+      length = 2, codePoint = lead & 0x1F, minimum = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+      length = 3, codePoint = lead & 0x0F, minimum = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+      length = 4, codePoint = lead & 0x07, minimum = 0x10000;
+    }
+    std::size_t taken = 1;
+    while (length && taken < length && i + taken < utf8.size() &&
+           IsContinuation(static_cast<unsigned char>(utf8[i + taken]))) {
+      codePoint = (codePoint << 6) | (static_cast<unsigned char>(utf8[i + taken]) & 0x3F);
+      ++taken;
+    }
+    const bool valid = length && taken == length && codePoint >= minimum && codePoint <= 0x10FFFF &&
+                       !(codePoint >= 0xD800 && codePoint <= 0xDFFF);
+    if (valid) {
+      AppendUtf16(out, codePoint);
+    } else {
+      out.push_back(kReplacementCharacter);
+    }
+    i += taken;
+  }
+  return out;
+}
+
+std::string Utf16ToUtf8(std::u16string_view utf16) {
+  std::string out;
+  out.reserve(utf16.size());
+  for (std::size_t i = 0; i < utf16.size(); ++i) {
+    char32_t codePoint = utf16[i];
+    if (codePoint >= 0xD800 && codePoint <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
+        utf16[i + 1] <= 0xDFFF) {
+      codePoint = 0x10000 + ((codePoint - 0xD800) << 10) + (utf16[i + 1] - 0xDC00);
+      ++i;
+    } else if (codePoint >= 0xD800 && codePoint <= 0xDFFF) {
+      codePoint = kReplacementCharacter;
+    }
+    if (codePoint < 0x80) {
+      out.push_back(static_cast<char>(codePoint));
+    } else if (codePoint < 0x800) {
+      out.push_back(static_cast<char>(0xC0 | (codePoint >> 6)));
+      out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
+    } else if (codePoint < 0x10000) {
+      out.push_back(static_cast<char>(0xE0 | (codePoint >> 12)));
+      out.push_back(static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
+    } else {
+      out.push_back(static_cast<char>(0xF0 | (codePoint >> 18)));
+      out.push_back(static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
+    }
+  }
+  return out;
+}
+
+char16_t AsciiLower(char16_t unit) noexcept {
+  return unit >= u'A' && unit <= u'Z' ? unit + 32 : unit;
+}
+
+bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) noexcept {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+  }
+  return true;
+}
+
+}  // namespace folio::text

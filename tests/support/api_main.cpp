@@ -1,0 +1,47 @@
+// Runs the API tests against the plug-in named by --plugin PATH.
+#include <gtest/gtest.h>
+
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "support/plugin_library.h"
+
+namespace folio::testing {
+namespace {
+std::unique_ptr<PluginLibrary> plugin;
+}
+
+PluginLibrary& Plugin() {
+  return *plugin;
+}
+
+}  // namespace folio::testing
+
+namespace {
+
+// Under Wine a Linux path arrives as it is; its Windows form is on drive Z:.
+std::filesystem::path FromCommandLine(std::string path) {
+#if defined(_WIN32)
+  if (!path.empty() && path.front() == '/') path = "Z:" + path;
+#endif
+  return std::filesystem::path(path);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  testing::InitGoogleTest(&argc, argv);
+  std::string pluginPath;
+  for (int i = 1; i + 1 < argc; ++i) {
+    if (std::string(argv[i]) == "--plugin") pluginPath = argv[i + 1];
+  }
+  if (pluginPath.empty()) {
+    std::cerr << "usage: folio_api_tests --plugin PATH [gtest options]\n";
+    return 2;
+  }
+  folio::testing::plugin = std::make_unique<folio::testing::PluginLibrary>(FromCommandLine(pluginPath));
+  const int result = RUN_ALL_TESTS();
+  folio::testing::plugin.reset();
+  return result;
+}

@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include "settings/render_settings.h"
+#include "support/temp_folder.h"
+#include "support/test_files.h"
+
+namespace folio::settings {
+namespace {
+
+using testing::TempFolder;
+using testing::WidePath;
+
+class SettingsFileTest : public ::testing::Test {
+ protected:
+  RenderSettings Load(std::string_view lines) {
+    testing::WriteSettings(folder_ / "folio.ini", lines);
+    return LoadRenderSettingsFrom(WidePath(folder_ / "folio.ini"));
+  }
+  TempFolder folder_;
+};
+
+TEST_F(SettingsFileTest, MissingFileGivesEveryDefault) {
+  const RenderSettings settings = LoadRenderSettingsFrom(WidePath(folder_ / "absent.ini"));
+  EXPECT_EQ(settings.width, 640);
+  EXPECT_EQ(settings.height, 480);
+  EXPECT_EQ(settings.margin, 4);
+  EXPECT_EQ(settings.fontSize, 8);
+  EXPECT_EQ(settings.fontFamily, u"");
+  EXPECT_EQ(settings.background, StockBrush::White);
+  EXPECT_EQ(settings.fontColorName, u"BLACK");
+  EXPECT_EQ(settings.pageLimit, 10);
+  EXPECT_EQ(ReadExtensionList(WidePath(folder_ / "absent.ini")), u"*.txt");
+}
+
+TEST_F(SettingsFileTest, ValuesAreReadAsWritten) {
+  const RenderSettings settings =
+      Load("bmpwidth = 101\r\nBMPHEIGHT=-7\r\nMaxPage=0\r\nFontSize=12\r\nMargin=0x10\r\nFontColor=gray\r\n");
+  EXPECT_EQ(settings.width, 101);
+  EXPECT_EQ(settings.height, -7);  // negative sizes are used as read
+  EXPECT_EQ(settings.pageLimit, 0);
+  EXPECT_EQ(settings.fontSize, 12);
+  EXPECT_EQ(settings.margin, 16);
+  EXPECT_EQ(settings.fontColorName, u"gray");  // stored unchanged; drawing matches it exactly
+}
+
+TEST_F(SettingsFileTest, ZeroSizesFallBackWithoutAnActiveWindow) {
+  const RenderSettings settings = Load("BmpWidth=0\nBmpHeight=0\n");
+  EXPECT_EQ(settings.width, 640);
+  EXPECT_EQ(settings.height, 480);
+}
+
+TEST_F(SettingsFileTest, BackgroundNamesIgnoreCaseAndUnknownOnesAreBlack) {
+  struct Case {
+    const char* value;
+    StockBrush brush;
+  };
+  for (const Case& c : {Case{"gray", StockBrush::Gray}, Case{"Dark_Gray", StockBrush::DarkGray},
+                        Case{"LIGHT_GRAY", StockBrush::LightGray}, Case{"white", StockBrush::White},
+                        Case{"blue", StockBrush::Black}, Case{"", StockBrush::Black}}) {
+    EXPECT_EQ(Load(std::string("BGColor=") + c.value + "\n").background, c.brush) << c.value;
+  }
+  EXPECT_EQ(StockBrushColor(StockBrush::DarkGray), (Rgb{64, 64, 64}));
+  EXPECT_EQ(StockBrushColor(StockBrush::LightGray), (Rgb{192, 192, 192}));
+}
+
+TEST_F(SettingsFileTest, FontNameIsUtf8) {
+  EXPECT_EQ(Load("FontName=Noto Sans CJK JP\n").fontFamily, u"Noto Sans CJK JP");
+  EXPECT_EQ(Load("FontName=\xE6\x98\x8E\xE6\x9C\x9D\n").fontFamily, u"明朝");
+  // The same name in Shift_JIS is not UTF-8: it arrives garbled.
+  EXPECT_NE(Load("FontName=\x96\xBE\x92\xA9\n").fontFamily, u"明朝");
+}
+
+TEST_F(SettingsFileTest, OtherSectionsAndFirstMatchRules) {
+  const RenderSettings settings = Load("Margin=9\nMargin=3\n[Other]\nFontSize=30\n[SystemSetting]\nFontSize=31\n");
+  EXPECT_EQ(settings.margin, 9);
+  EXPECT_EQ(settings.fontSize, 8);  // only the first section of a name is read
+}
+
+TEST(ExtensionTest, LowerCasedSubstringOfTheList) {
+  EXPECT_TRUE(IsHandledFileNameWith(u"/texts/NOTES.Log", u"*.TXT,*.LOG"));
+  EXPECT_TRUE(IsHandledFileNameWith(u"README", u"*.txt"));  // no extension: always handled
+  EXPECT_TRUE(IsHandledFileNameWith(u"notes.tx", u"*.txt"));
+  EXPECT_TRUE(IsHandledFileNameWith(u"notes.2024.txt", u"*.txt"));
+  EXPECT_FALSE(IsHandledFileNameWith(u"picture.bmp", u"*.txt"));
+  EXPECT_FALSE(IsHandledFileNameWith(u"archive.txt.gz", u"*.txt"));
+  EXPECT_TRUE(IsHandledFileNameWith(u"folder.bmp/notes", u"*.txt"));  // the folder's dot is not the name's
+}
+
+}  // namespace
+}  // namespace folio::settings
