@@ -7,20 +7,41 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace folio::platform {
+
+// A file handle (a HANDLE on Windows, a descriptor elsewhere) with one owner.
+class FileHandle {
+ public:
+  explicit FileHandle(std::intptr_t value) noexcept : value_(value) {}
+  FileHandle(FileHandle&& other) noexcept : value_(std::exchange(other.value_, kClosed)) {}
+  FileHandle& operator=(FileHandle&& other) noexcept {
+    if (this != &other) {
+      Close();
+      value_ = std::exchange(other.value_, kClosed);
+    }
+    return *this;
+  }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  ~FileHandle() { Close(); }
+
+  std::intptr_t value() const noexcept { return value_; }
+  bool Close() noexcept;  // false when the handle was closed already or closing failed
+
+  // Both platforms' "no handle" value (INVALID_HANDLE_VALUE, or descriptor -1).
+  static constexpr std::intptr_t kClosed = -1;
+
+ private:
+  std::intptr_t value_;
+};
 
 // An open, read-only file.  Opening succeeds for existing regular files only
 // (not folders); others may read the file at the same time.
 class InputFile {
  public:
   static std::optional<InputFile> Open(std::u16string_view path) noexcept;
-
-  InputFile(InputFile&& other) noexcept;
-  InputFile& operator=(InputFile&& other) noexcept;
-  InputFile(const InputFile&) = delete;
-  InputFile& operator=(const InputFile&) = delete;
-  ~InputFile();
 
   // Moves to a byte offset from the start; true when the position reached is
   // exactly that offset.
@@ -32,7 +53,7 @@ class InputFile {
 
  private:
   explicit InputFile(std::intptr_t handle) noexcept : handle_(handle) {}
-  std::intptr_t handle_;
+  FileHandle handle_;
 };
 
 // A file created by this process for writing; creation fails if it exists.
@@ -40,18 +61,12 @@ class OutputFile {
  public:
   static std::optional<OutputFile> CreateNew(std::u16string_view path) noexcept;
 
-  OutputFile(OutputFile&& other) noexcept;
-  OutputFile& operator=(OutputFile&& other) noexcept;
-  OutputFile(const OutputFile&) = delete;
-  OutputFile& operator=(const OutputFile&) = delete;
-  ~OutputFile();
-
   bool WriteAll(const void* data, std::size_t size) noexcept;  // false on a failed or short write
-  bool Close() noexcept;  // flushes; false when the data did not reach the file
+  bool Close() noexcept { return handle_.Close(); }            // false when the data did not reach the file
 
  private:
   explicit OutputFile(std::intptr_t handle) noexcept : handle_(handle) {}
-  std::intptr_t handle_;
+  FileHandle handle_;
 };
 
 // Reads from a file handle that the host opened (a HANDLE on Windows, a file

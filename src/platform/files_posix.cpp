@@ -12,8 +12,6 @@
 namespace folio::platform {
 namespace {
 
-constexpr std::intptr_t kClosed = -1;
-
 int Descriptor(std::intptr_t handle) {
   return static_cast<int>(handle);
 }
@@ -22,11 +20,12 @@ std::string NativePath(std::u16string_view path) {
   return text::Utf16ToUtf8(path);
 }
 
-void CloseHandle(std::intptr_t& handle) {
-  if (handle != kClosed) close(Descriptor(std::exchange(handle, kClosed)));
-}
-
 }  // namespace
+
+bool FileHandle::Close() noexcept {
+  if (value_ == kClosed) return false;
+  return close(Descriptor(std::exchange(value_, kClosed))) == 0;
+}
 
 std::optional<InputFile> InputFile::Open(std::u16string_view path) noexcept {
   const int descriptor = open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
@@ -40,27 +39,13 @@ std::optional<InputFile> InputFile::Open(std::u16string_view path) noexcept {
   return InputFile(descriptor);
 }
 
-InputFile::InputFile(InputFile&& other) noexcept : handle_(std::exchange(other.handle_, kClosed)) {}
-
-InputFile& InputFile::operator=(InputFile&& other) noexcept {
-  if (this != &other) {
-    CloseHandle(handle_);
-    handle_ = std::exchange(other.handle_, kClosed);
-  }
-  return *this;
-}
-
-InputFile::~InputFile() {
-  CloseHandle(handle_);
-}
-
 bool InputFile::Seek(std::uint32_t offset) noexcept {
-  return lseek(Descriptor(handle_), static_cast<off_t>(offset), SEEK_SET) == static_cast<off_t>(offset);
+  return lseek(Descriptor(handle_.value()), static_cast<off_t>(offset), SEEK_SET) == static_cast<off_t>(offset);
 }
 
 std::optional<std::size_t> InputFile::Read(void* buffer, std::size_t size) noexcept {
   for (;;) {
-    const ssize_t count = read(Descriptor(handle_), buffer, size);
+    const ssize_t count = read(Descriptor(handle_.value()), buffer, size);
     if (count >= 0) return static_cast<std::size_t>(count);
     if (errno != EINTR) return std::nullopt;
   }
@@ -68,7 +53,7 @@ std::optional<std::size_t> InputFile::Read(void* buffer, std::size_t size) noexc
 
 std::optional<std::int64_t> InputFile::LastWriteTime() const noexcept {
   struct stat status;
-  if (fstat(Descriptor(handle_), &status) != 0) return std::nullopt;
+  if (fstat(Descriptor(handle_.value()), &status) != 0) return std::nullopt;
   constexpr std::int64_t kIntervalsPerSecond = 10'000'000;
   constexpr std::int64_t kUnixEpochAsFileTime = 116'444'736'000'000'000;
   return kUnixEpochAsFileTime + static_cast<std::int64_t>(status.st_mtim.tv_sec) * kIntervalsPerSecond +
@@ -81,35 +66,16 @@ std::optional<OutputFile> OutputFile::CreateNew(std::u16string_view path) noexce
   return OutputFile(descriptor);
 }
 
-OutputFile::OutputFile(OutputFile&& other) noexcept : handle_(std::exchange(other.handle_, kClosed)) {}
-
-OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
-  if (this != &other) {
-    CloseHandle(handle_);
-    handle_ = std::exchange(other.handle_, kClosed);
-  }
-  return *this;
-}
-
-OutputFile::~OutputFile() {
-  CloseHandle(handle_);
-}
-
 bool OutputFile::WriteAll(const void* data, std::size_t size) noexcept {
   const auto* bytes = static_cast<const char*>(data);
   while (size > 0) {
-    const ssize_t count = write(Descriptor(handle_), bytes, size);
+    const ssize_t count = write(Descriptor(handle_.value()), bytes, size);
     if (count < 0 && errno == EINTR) continue;
     if (count <= 0) return false;
     bytes += count;
     size -= static_cast<std::size_t>(count);
   }
   return true;
-}
-
-bool OutputFile::Close() noexcept {
-  if (handle_ == kClosed) return false;
-  return close(Descriptor(std::exchange(handle_, kClosed))) == 0;
 }
 
 bool ReadFromHostHandle(std::uintptr_t handle, void* buffer, std::size_t size) noexcept {
