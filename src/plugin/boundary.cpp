@@ -28,4 +28,19 @@ std::optional<std::u16string> AnsiArgument(const char* text) {
   return platform::AnsiToWide(std::string_view(text, *length));
 }
 
+std::string AnsiPrefixWithin(std::u16string_view text, std::size_t capacity) {
+  std::string whole = platform::WideToAnsi(text);
+  if (whole.size() <= capacity) return whole;
+  std::string result;
+  for (std::size_t i = 0; i < text.size();) {
+    const bool pair = text[i] >= 0xD800 && text[i] <= 0xDBFF && i + 1 < text.size();
+    const std::size_t units = pair ? 2 : 1;
+    const std::string character = platform::WideToAnsi(text.substr(i, units));
+    if (result.size() + character.size() > capacity) break;
+    result += character;
+    i += units;
+  }
+  return result;
+}
+
 }  // namespace folio::plugin

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "folio/susie.h"
-#include "platform/code_pages.h"
 #include "platform/files.h"
 #include "plugin/boundary.h"
 #include "plugin/plugin_info.h"
@@ -18,21 +17,6 @@ std::optional<std::u16string> FittedInfoText(int infoIndex, int bufferLength) {
   auto text = PluginInfoText(infoIndex);
   if (text && text->size() > static_cast<std::size_t>(bufferLength) - 1) text->resize(bufferLength - 1);
   return text;
-}
-
-// The longest ANSI form of a prefix of `text` that fits `capacity` bytes,
-// cut between characters, never inside a double-byte one or a surrogate pair.
-std::string AnsiPrefixWithin(std::u16string_view text, std::size_t capacity) {
-  std::string result;
-  for (std::size_t i = 0; i < text.size();) {
-    const bool pair = text[i] >= 0xD800 && text[i] <= 0xDBFF && i + 1 < text.size();
-    const std::size_t units = pair ? 2 : 1;
-    const std::string character = platform::WideToAnsi(text.substr(i, units));
-    if (result.size() + character.size() > capacity) break;
-    result += character;
-    i += units;
-  }
-  return result;
 }
 
 // Bits 16 and up all clear: the value can only be a handle, never a pointer.
