@@ -1,6 +1,8 @@
 // The decoder for ANSI-coded text files.  Windows: the system's ANSI code page
 // (MultiByteToWideChar and IsDBCSLeadByteEx).  Elsewhere: iconv with the
-// codeset of the environment's default locale.
+// codeset of the environment's default locale; where that is UTF-8 or plain
+// ASCII, which can't be what such a file is in, CP932, the double-byte layout
+// that the encoding detector scores for.
 #pragma once
 
 #include <cstddef>
@@ -13,6 +15,7 @@ namespace folio::platform {
 // touching any process-wide locale state.
 class AnsiTextDecoder {
  public:
+  // Null when the platform can't decode that code page at all.
   static std::unique_ptr<AnsiTextDecoder> ForDefaultCodePage();
   virtual ~AnsiTextDecoder() = default;
 

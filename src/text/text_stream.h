@@ -4,11 +4,18 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "text/text_encoding.h"
 
+namespace folio::platform {
+class AnsiTextDecoder;
+}
+
 namespace folio::text {
+
+class ByteSource;
 
 // A delivered line holds at most 1023 units and a terminating zero unit; the
 // line feed that ends a line stays in it.
@@ -22,6 +29,10 @@ class TextStream {
 
  protected:
   TextStream() = default;
+
+ private:
+  friend bool ReadTextLine(TextStream& stream, LineBuffer& line);
+  virtual bool ReadLine(LineBuffer& line) = 0;
 };
 
 struct OpenedText {
@@ -30,13 +41,21 @@ struct OpenedText {
 };
 
 // Opens a text file, detects its encoding and stands at the start of its text.
+// Memory stays bounded whatever the file's size.
 OpenedText OpenTextStream(std::u16string_view path);
+
+// The same over bytes in memory, as if they were a file's (tests, fuzzing).
+OpenedText OpenTextStreamOverBytes(std::string bytes);
+// The same over any source of bytes, with ANSI-coded text decoded by
+// `ansiDecoder` (null: bytes 00-7F as ASCII, the rest as U+FFFD).
+OpenedText OpenTextStreamOver(std::unique_ptr<ByteSource> source,
+                              std::unique_ptr<platform::AnsiTextDecoder> ansiDecoder);
 
 // Next line into `line`; false at the end of the data, with `line` untouched.
 bool ReadTextLine(TextStream& stream, LineBuffer& line);
 
 // Turns a line of a big-endian stream, whose units arrive byte-swapped, back
-// into text.
+// into text: every unit before the terminating zero is swapped.
 void RepairBigEndianLine(LineBuffer& line);
 
 void CloseTextStream(std::unique_ptr<TextStream> stream);
