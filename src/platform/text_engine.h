@@ -1,0 +1,68 @@
+// Laying out and drawing text on a drawing surface.  Windows: Direct2D and
+// DirectWrite through a DC render target.  Elsewhere: Pango and Cairo, with
+// unhinted metrics and unrounded glyph positions so that text measures as
+// DirectWrite's natural mode measures it.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+#include "platform/drawing_surface.h"
+#include "settings/render_settings.h"
+
+namespace folio::platform {
+
+// Integer pixel rectangle of a page; right and bottom are coordinates.
+struct PixelRect {
+  std::int32_t left;
+  std::int32_t top;
+  std::int32_t right;
+  std::int32_t bottom;
+  friend bool operator==(const PixelRect&, const PixelRect&) = default;
+};
+
+struct FontSpec {
+  std::u16string_view family;  // possibly empty: the platform chooses
+  std::int32_t pixelSize;
+};
+
+struct TextColor {
+  float red;
+  float green;
+  float blue;
+  float alpha;
+  friend bool operator==(const TextColor&, const TextColor&) = default;
+};
+
+class TextMeasurer {
+ public:
+  virtual ~TextMeasurer() = default;
+  // Lays out `text` (line feeds start new lines, long lines wrap) and stores
+  // the height of all of it, however tall, in `height`.  False when the
+  // layout can't be made; `height` is written only when it could be read.
+  virtual bool MeasureHeight(std::u16string_view text, float& height) = 0;
+};
+
+class TextEngine {
+ public:
+  virtual ~TextEngine() = default;
+
+  // A measurer wrapping at `wrapWidth`, or null when its objects can't be
+  // made.  `boundRect` is where its render target binds on the surface.
+  virtual std::unique_ptr<TextMeasurer> CreateMeasurer(DrawingSurface& surface, const FontSpec& font,
+                                                       const PixelRect& boundRect, std::int32_t wrapWidth,
+                                                       std::int32_t maxHeight) = 0;
+
+  // Clears `targetRect` to `background` and draws `text` in `color`, laid out
+  // in `layoutRect` (both in page pixels) and clipped to `targetRect`.
+  // Draws nothing when its objects can't be made.
+  virtual void Draw(DrawingSurface& surface, const FontSpec& font, const PixelRect& targetRect,
+                    const PixelRect& layoutRect, std::u16string_view text, const TextColor& color,
+                    settings::Rgb background) = 0;
+};
+
+// This platform's engine; usable from any thread.
+TextEngine& SystemTextEngine();
+
+}  // namespace folio::platform

@@ -1,0 +1,19 @@
+// A drawing surface as a complete BMP file in a block for the host.
+#pragma once
+
+#include <cstddef>
+
+#include "platform/drawing_surface.h"
+#include "platform/host_heap.h"
+
+namespace folio::render {
+
+// File header and information header in front of the pixel rows.
+inline constexpr std::size_t kBitmapFileHeaderBytes = 14 + platform::kInfoHeaderBytes;
+
+// The 14-byte file header, the surface's BITMAPINFOHEADER and its pixel rows
+// exactly as they are (bottom row first, padding included); an empty block
+// when it can't be allocated.
+platform::HostBlock BuildBitmapFileBlock(const platform::DrawingSurface& surface) noexcept;
+
+}  // namespace folio::render

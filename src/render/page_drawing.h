@@ -1,0 +1,27 @@
+// The drawing pass: draws one page's lines onto the surface.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "platform/drawing_surface.h"
+#include "platform/text_engine.h"
+#include "render/line_source.h"
+#include "settings/render_settings.h"
+
+namespace folio::render {
+
+// Skips `firstLine` lines, joins the lines up to `lastLine` (inclusive; none
+// when lastLine < firstLine, fewer when the text ends) and draws them in the
+// settings' font and colour, at (margin, margin) wrapped at width - 2 x margin
+// as the measuring pass laid them out.  When the text engine can't draw, the
+// page keeps its background.
+void DrawPageText(platform::TextEngine& engine, platform::DrawingSurface& surface, LineSource& lines,
+                  const settings::RenderSettings& settings, std::int32_t firstLine, std::int32_t lastLine,
+                  text::TextEncoding encoding);
+
+// BLACK, DARK_GRAY, GRAY and LIGHT_GRAY, matched exactly (case included);
+// every other name is white.
+platform::TextColor FontColorFromName(std::u16string_view name) noexcept;
+
+}  // namespace folio::render

@@ -1,0 +1,46 @@
+#include "render/page_measuring.h"
+
+#include <limits>
+#include <memory>
+#include <string>
+
+#include "render/page_frame.h"
+
+namespace folio::render {
+
+std::uint32_t MeasurePages(platform::TextEngine& engine, platform::DrawingSurface& surface, LineSource& lines,
+                           text::TextEncoding encoding, const settings::RenderSettings& settings,
+                           PageBreakList& pageBreaks) {
+  pageBreaks.assign(1, 0);
+  const MeasuringFrame frame = MeasuringFrameOf(settings);
+  std::unique_ptr<platform::TextMeasurer> measurer =
+      engine.CreateMeasurer(surface, FontOf(settings), frame.boundRect, frame.wrapWidth, frame.maxHeight);
+  // A break on the last page that the limit allows ends the run.  The count
+  // of completed pages never equals a negative number, so a limit of 0 or
+  // less allows any number of pages.
+  const std::int64_t lastPage = std::int64_t{settings.pageLimit} - 1;
+
+  std::u16string pageText;
+  float height = 0;
+  std::int32_t lineNumber = 0;
+  std::int32_t completedPages = 0;
+  text::LineBuffer line;
+  // Line numbers are 32-bit: a text with more lines ends where they run out.
+  while (lineNumber < std::numeric_limits<std::int32_t>::max() && ReadPageLine(lines, encoding, line)) {
+    const std::u16string_view lineText = LineText(line);
+    pageText.append(lineText);
+    // Once a layout fails nothing more is measured and the last height stays.
+    if (measurer && !measurer->MeasureHeight(pageText, height)) measurer.reset();
+    if (height > frame.breakLimit) {  // false for NaN
+      pageBreaks.push_back(lineNumber);
+      if (completedPages == lastPage) break;
+      pageText.assign(lineText);
+      ++completedPages;
+    }
+    ++lineNumber;
+  }
+  pageBreaks.push_back(lineNumber);
+  return static_cast<std::uint32_t>(completedPages) + 1;
+}
+
+}  // namespace folio::render

@@ -1,0 +1,258 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "render/page_drawing.h"
+#include "render/page_frame.h"
+#include "render/page_measuring.h"
+
+namespace folio::render {
+namespace {
+
+using platform::PixelRect;
+using text::TextEncoding;
+
+class ListedLines final : public LineSource {
+ public:
+  explicit ListedLines(std::vector<std::u16string> lines) : lines_(std::move(lines)) {}
+  bool ReadLine(text::LineBuffer& line) override {
+    if (next_ == lines_.size()) return false;
+    const std::u16string& text = lines_[next_++];
+    std::copy(text.begin(), text.end(), line.begin());
+    line[text.size()] = u'\0';
+    return true;
+  }
+
+ private:
+  std::vector<std::u16string> lines_;
+  std::size_t next_ = 0;
+};
+
+// Lines as tall (in the fake engine) as they have units before the line feed.
+std::vector<std::u16string> LinesOfLengths(std::initializer_list<int> lengths) {
+  std::vector<std::u16string> lines;
+  for (int length : lengths) lines.push_back(std::u16string(length, u'x') + u'\n');
+  return lines;
+}
+
+// Measures a text as the sum of its lines' lengths; a line "nan" makes the
+// height NaN.  Remembers what it was given.
+class FakeTextEngine final : public platform::TextEngine {
+ public:
+  bool objectsFail = false;
+  int layoutsBeforeFailure = -1;  // -1: layouts never fail
+
+  std::vector<std::u16string> measuredTexts;
+  PixelRect boundRect{};
+  std::int32_t wrapWidth = 0;
+  std::int32_t maxHeight = 0;
+
+  struct DrawCall {
+    std::u16string family;
+    std::int32_t pixelSize;
+    PixelRect targetRect;
+    PixelRect layoutRect;
+    std::u16string text;
+    platform::TextColor color;
+    settings::Rgb background;
+  };
+  std::vector<DrawCall> draws;
+
+  std::unique_ptr<platform::TextMeasurer> CreateMeasurer(platform::DrawingSurface&, const platform::FontSpec&,
+                                                         const PixelRect& bound, std::int32_t wrap,
+                                                         std::int32_t height) override {
+    boundRect = bound, wrapWidth = wrap, maxHeight = height;
+    if (objectsFail) return nullptr;
+    return std::make_unique<Measurer>(*this);
+  }
+
+  void Draw(platform::DrawingSurface&, const platform::FontSpec& font, const PixelRect& targetRect,
+            const PixelRect& layoutRect, std::u16string_view text, const platform::TextColor& color,
+            settings::Rgb background) override {
+    draws.push_back({std::u16string(font.family), font.pixelSize, targetRect, layoutRect, std::u16string(text),
+                     color, background});
+  }
+
+ private:
+  class Measurer final : public platform::TextMeasurer {
+   public:
+    explicit Measurer(FakeTextEngine& engine) : engine_(engine) {}
+    bool MeasureHeight(std::u16string_view text, float& height) override {
+      if (engine_.layoutsBeforeFailure == 0) return false;
+      if (engine_.layoutsBeforeFailure > 0) --engine_.layoutsBeforeFailure;
+      engine_.measuredTexts.emplace_back(text);
+      if (text.find(u"nan\n") != std::u16string_view::npos) {
+        height = std::numeric_limits<float>::quiet_NaN();
+      } else {
+        height = static_cast<float>(text.size() - std::count(text.begin(), text.end(), u'\n'));
+      }
+      return true;
+    }
+
+   private:
+    FakeTextEngine& engine_;
+  };
+};
+
+class PassTest : public ::testing::Test {
+ protected:
+  PassTest() {
+    settings_.width = 100;
+    settings_.height = 100;
+    settings_.margin = 5;  // pages break above 95
+    settings_.fontFamily = u"Some Family";
+    settings_.fontSize = 13;
+  }
+
+  PageBreakList Measure(std::vector<std::u16string> lines, std::uint32_t expectedPages) {
+    ListedLines source(std::move(lines));
+    PageBreakList breaks{7, 7, 7};  // emptied first
+    EXPECT_EQ(MeasurePages(engine_, *surface_, source, TextEncoding::Utf16LE, settings_, breaks), expectedPages);
+    return breaks;
+  }
+
+  std::u16string DrawnText(std::int32_t firstLine, std::int32_t lastLine) {
+    std::vector<std::u16string> lines;
+    for (int i = 0; i < 20; ++i) lines.push_back(u"line" + std::u16string(1, u'a' + i) + u"\n");
+    ListedLines source(std::move(lines));
+    engine_.draws.clear();
+    DrawPageText(engine_, *surface_, source, settings_, firstLine, lastLine, TextEncoding::Utf16LE);
+    EXPECT_EQ(engine_.draws.size(), 1u);
+    return engine_.draws.empty() ? u"" : engine_.draws.back().text;
+  }
+
+  FakeTextEngine engine_;
+  settings::RenderSettings settings_;
+  std::unique_ptr<platform::DrawingSurface> surface_ =
+      platform::CreateDrawingSurface(*platform::SurfaceGeometry::For(4, 4), settings::StockBrush::White);
+};
+
+TEST_F(PassTest, BreakLists) {
+  struct Case {
+    const char* what;
+    std::int32_t pageLimit;
+    std::vector<std::u16string> lines;
+    std::uint32_t pages;
+    PageBreakList breaks;
+  };
+  const std::vector<std::u16string> threePages = LinesOfLengths({30, 30, 30, 30, 30, 30, 30, 30});
+  const Case cases[] = {
+      {"empty text", 10, {}, 1, {0, 0}},
+      {"one page", 10, LinesOfLengths({10, 10, 10}), 1, {0, 3}},
+      {"exactly the limit", 10, LinesOfLengths({30, 30, 35}), 1, {0, 3}},
+      {"just over the limit", 10, LinesOfLengths({30, 30, 36}), 2, {0, 2, 3}},
+      {"first line too tall", 10, LinesOfLengths({96, 10, 10}), 3, {0, 0, 1, 3}},
+      {"first line too tall, limit 1", 1, LinesOfLengths({96, 10, 10}), 1, {0, 0, 0}},
+      {"later line too tall", 10, LinesOfLengths({30, 30, 30, 96, 10}), 3, {0, 3, 4, 5}},
+      {"limit 1", 1, threePages, 1, {0, 3, 3}},
+      {"limit 2", 2, threePages, 2, {0, 3, 6, 6}},
+      {"limit 3", 3, threePages, 3, {0, 3, 6, 8}},
+      {"limit 0", 0, threePages, 3, {0, 3, 6, 8}},
+      {"limit -5", -5, threePages, 3, {0, 3, 6, 8}},
+      {"lowest limit", std::numeric_limits<std::int32_t>::min(), threePages, 3, {0, 3, 6, 8}},
+      {"not a number", 10, {u"nan\n", u"nan\n", std::u16string(200, u'x')}, 1, {0, 3}},
+  };
+  for (const Case& c : cases) {
+    settings_.pageLimit = c.pageLimit;
+    EXPECT_EQ(Measure(c.lines, c.pages), c.breaks) << c.what;
+  }
+}
+
+TEST_F(PassTest, MeasuresTheGrowingPageTextInTheMeasuringBox) {
+  Measure(LinesOfLengths({60, 60, 10}), 2);
+  const std::u16string line0 = std::u16string(60, u'x') + u'\n';
+  const std::u16string line2 = std::u16string(10, u'x') + u'\n';
+  EXPECT_EQ(engine_.measuredTexts, (std::vector<std::u16string>{line0, line0 + line0, line0 + line2}));
+  EXPECT_EQ(engine_.boundRect, (PixelRect{5, 5, 90, 90}));
+  EXPECT_EQ(engine_.wrapWidth, 90);
+  EXPECT_EQ(engine_.maxHeight, 90);
+}
+
+TEST_F(PassTest, WithoutTextObjectsEveryHeightIsZero) {
+  engine_.objectsFail = true;
+  EXPECT_EQ(Measure(LinesOfLengths({96, 96, 96}), 1), (PageBreakList{0, 3}));
+
+  // ... so with a margin wider than the page every line breaks, up to the limit.
+  settings_.margin = 150;
+  settings_.pageLimit = 3;
+  EXPECT_EQ(Measure(LinesOfLengths({1, 1, 1, 1, 1}), 3), (PageBreakList{0, 0, 1, 2, 2}));
+}
+
+TEST_F(PassTest, AFailedLayoutKeepsTheLastHeight) {
+  engine_.layoutsBeforeFailure = 2;  // heights 30, 60, then no more layouts
+  EXPECT_EQ(Measure(LinesOfLengths({30, 30, 30, 30, 30, 30}), 1), (PageBreakList{0, 6}));
+  EXPECT_EQ(engine_.measuredTexts.size(), 2u);
+
+  // A kept height over the limit breaks before every later line.
+  engine_.layoutsBeforeFailure = 4;  // the fourth layout, 120 high, is the last
+  settings_.pageLimit = 4;
+  EXPECT_EQ(Measure(LinesOfLengths({30, 30, 30, 30, 1, 1, 1, 1}), 4), (PageBreakList{0, 3, 4, 5, 6, 6}));
+}
+
+TEST(PageFrameTest, DefaultPage) {
+  const settings::RenderSettings defaults;
+  const MeasuringFrame measuring = MeasuringFrameOf(defaults);
+  EXPECT_EQ(measuring.boundRect, (PixelRect{4, 4, 632, 472}));
+  EXPECT_EQ(measuring.wrapWidth, 632);
+  EXPECT_EQ(measuring.maxHeight, 472);
+  EXPECT_EQ(measuring.breakLimit, 476.0f);
+  const DrawingFrame drawing = DrawingFrameOf(defaults);
+  EXPECT_EQ(drawing.targetRect, (PixelRect{0, 0, 640, 480}));
+  EXPECT_EQ(drawing.layoutRect, (PixelRect{4, 4, 636, 476}));
+}
+
+TEST(PageFrameTest, ExtremeMarginsSaturate) {
+  settings::RenderSettings settings;
+  settings.margin = std::numeric_limits<std::int32_t>::max();
+  EXPECT_EQ(MeasuringFrameOf(settings).wrapWidth, std::numeric_limits<std::int32_t>::min());
+  EXPECT_LT(MeasuringFrameOf(settings).breakLimit, 0.0f);
+  settings.margin = std::numeric_limits<std::int32_t>::min();
+  EXPECT_EQ(MeasuringFrameOf(settings).wrapWidth, std::numeric_limits<std::int32_t>::max());
+  EXPECT_EQ(DrawingFrameOf(settings).layoutRect.right, std::numeric_limits<std::int32_t>::max());
+}
+
+TEST_F(PassTest, DrawsTheNamedLinesOnce) {
+  struct Case {
+    std::int32_t firstLine;
+    std::int32_t lastLine;
+    std::u16string_view text;
+  };
+  for (const Case& c :
+       {Case{0, 0, u"linea\n"}, Case{0, -1, u""}, Case{5, 9, u"linef\nlineg\nlineh\nlinei\nlinej\n"},
+        Case{18, 25, u"lines\nlinet\n"}, Case{25, 30, u""}, Case{9, 5, u""}}) {
+    EXPECT_EQ(DrawnText(c.firstLine, c.lastLine), c.text) << c.firstLine << " to " << c.lastLine;
+  }
+}
+
+TEST_F(PassTest, DrawsInTheBoxItWasMeasuredIn) {
+  settings_.background = settings::StockBrush::LightGray;
+  settings_.fontColorName = u"DARK_GRAY";
+  DrawnText(0, 1);
+  const FakeTextEngine::DrawCall& call = engine_.draws.back();
+  EXPECT_EQ(call.family, u"Some Family");
+  EXPECT_EQ(call.pixelSize, 13);
+  EXPECT_EQ(call.targetRect, (PixelRect{0, 0, 100, 100}));
+  EXPECT_EQ(call.layoutRect, (PixelRect{5, 5, 95, 95}));
+  EXPECT_EQ(call.layoutRect.right - call.layoutRect.left, MeasuringFrameOf(settings_).wrapWidth);
+  EXPECT_EQ(call.color, (platform::TextColor{0.25f, 0.25f, 0.25f, 1.0f}));
+  EXPECT_EQ(call.background, (settings::Rgb{192, 192, 192}));
+}
+
+TEST(FontColorTest, NamesMatchExactly) {
+  struct Case {
+    std::u16string_view name;
+    float level;
+  };
+  for (const Case& c : {Case{u"BLACK", 0.0f}, Case{u"DARK_GRAY", 0.25f}, Case{u"GRAY", 0.5f},
+                        Case{u"LIGHT_GRAY", 0.75f}, Case{u"WHITE", 1.0f}, Case{u"gray", 1.0f}, Case{u"Gray", 1.0f},
+                        Case{u"RED", 1.0f}, Case{u"", 1.0f}, Case{u"BLACK ", 1.0f}}) {
+    EXPECT_EQ(FontColorFromName(c.name), (platform::TextColor{c.level, c.level, c.level, 1.0f}))
+        << std::string(c.name.begin(), c.name.end());
+  }
+}
+
+}  // namespace
+}  // namespace folio::render
