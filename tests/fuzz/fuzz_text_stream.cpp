@@ -38,10 +38,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   whole.fill(u'#');
   std::size_t lines = 0;
   for (;;) {
+    const LineBuffer before = line;
     const bool read = ReadTextLine(*pieces.stream, line);
     if (read != ReadTextLine(*chunks.stream, whole) || line != whole) __builtin_trap();
-    if (!read) break;
-    // Every line is terminated inside the buffer, and each takes some data.
+    if (!read) {
+      if (line != before) __builtin_trap();  // the end leaves the buffer as it was
+      break;
+    }
+    // Every line is terminated inside the buffer (so at most 1023 units), and
+    // each takes some data.
     if (std::find(line.begin(), line.end(), u'\0') == line.end() || ++lines > text.size()) __builtin_trap();
     if (pieces.encoding == TextEncoding::Utf16BE) {
       RepairBigEndianLine(line);
