@@ -1,0 +1,102 @@
+#include "bench/result_table.h"
+
+#include <cstdio>
+#include <vector>
+
+namespace folio::bench {
+namespace {
+
+// Three significant digits, without an exponent.
+std::string Figure(double value) {
+  const int decimals = value >= 100 ? 0 : value >= 10 ? 1 : value >= 1 ? 2 : 3;
+  char text[64];
+  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  return text;
+}
+
+std::string SecondsCell(const Measured& measured) {
+  return measured.seconds ? Figure(*measured.seconds) : measured.note;
+}
+
+std::string MillisecondsCell(const Measured& measured) {
+  return measured.seconds ? Figure(*measured.seconds * 1000) : measured.note;
+}
+
+std::string Ratio(std::optional<double> numerator, std::optional<double> denominator) {
+  if (!numerator || !denominator || *denominator <= 0) return "–";
+  return Figure(*numerator / *denominator);
+}
+
+// List plus extract all, per page.
+std::optional<double> FolioSecondsPerPage(const TextReport& report) {
+  if (!report.pages || *report.pages <= 0 || !report.listAll.seconds || !report.allPages.seconds) return {};
+  return (*report.listAll.seconds + *report.allPages.seconds) / static_cast<double>(*report.pages);
+}
+
+std::optional<double> PeerSecondsPerPage(const TextReport& report) {
+  if (!report.peer || report.peer->pages <= 0) return {};
+  return report.peer->seconds / static_cast<double>(report.peer->pages);
+}
+
+// The listed count, or about how many there would be.
+std::string PagesCell(const TextReport& report) {
+  if (report.pages) return std::to_string(*report.pages);
+  std::string cell = "~";
+  cell += std::to_string(report.estimatedPages);
+  return cell;
+}
+
+std::string Row(const std::vector<std::string>& cells) {
+  std::string row = "|";
+  for (const std::string& cell : cells) row += " " + cell + " |";
+  return row + "\n";
+}
+
+}  // namespace
+
+std::string TableHeader(Clock clock) {
+  const std::string s = clock == Clock::Cpu ? " (CPU s)" : " (s)";
+  const std::string ms = clock == Clock::Cpu ? " (CPU ms)" : " (ms)";
+  const std::vector<std::string> titles{"Text",
+                                        "Lines",
+                                        "Pages",
+                                        "Reference" + s,
+                                        "List, MaxPage=0" + s,
+                                        "List ÷ reference",
+                                        "List, default limit" + s,
+                                        "First page" + ms,
+                                        "Middle page" + ms,
+                                        "Last page" + ms,
+                                        "Last ÷ first",
+                                        "All pages" + s,
+                                        "folio per page" + ms,
+                                        "Peer per page" + ms,
+                                        "Peer ÷ folio",
+                                        "Peak memory (MiB)"};
+  return Row(titles) + Row(std::vector<std::string>(titles.size(), "---"));
+}
+
+std::string TableRow(const TextReport& report) {
+  const std::optional<double> folioPerPage = FolioSecondsPerPage(report);
+  const std::optional<double> peerPerPage = PeerSecondsPerPage(report);
+  return Row({
+      report.name,
+      std::to_string(report.lines),
+      PagesCell(report),
+      SecondsCell(report.reference),
+      SecondsCell(report.listAll),
+      Ratio(report.listAll.seconds, report.reference.seconds),
+      SecondsCell(report.listDefault),
+      MillisecondsCell(report.firstPage),
+      MillisecondsCell(report.middlePage),
+      MillisecondsCell(report.lastPage),
+      Ratio(report.lastPage.seconds, report.firstPage.seconds),
+      SecondsCell(report.allPages),
+      folioPerPage ? Figure(*folioPerPage * 1000) : "–",
+      peerPerPage ? Figure(*peerPerPage * 1000) : report.peerNote,
+      Ratio(peerPerPage, folioPerPage),
+      Figure(static_cast<double>(report.peakBytes) / (1024.0 * 1024.0)),
+  });
+}
+
+}  // namespace folio::bench

@@ -1,0 +1,41 @@
+// The benchmark's Markdown table: one row a text.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "bench/peer.h"
+#include "bench/process_stats.h"
+
+namespace folio::bench {
+
+// A time, or why there is none ("skipped (> 10 min)", "error -1").
+struct Measured {
+  std::optional<double> seconds;
+  std::string note;
+
+  static Measured Of(double seconds) { return {seconds, {}}; }
+  static Measured Noted(std::string note) { return {std::nullopt, std::move(note)}; }
+};
+
+struct TextReport {
+  std::string name;
+  std::int64_t lines = 0;             // as the reader delivers them
+  std::optional<std::int64_t> pages;  // of the unlimited listing
+  std::int64_t estimatedPages = 0;    // from the reference's line heights
+  Measured reference;
+  Measured listAll;      // MaxPage=0
+  Measured listDefault;  // the default page limit
+  Measured firstPage, middlePage, lastPage, allPages;
+  std::optional<PeerRun> peer;
+  std::string peerNote;
+  std::uint64_t peakBytes = 0;
+};
+
+// The header and separator lines, each ending in a line feed; times are on `clock`.
+std::string TableHeader(Clock clock);
+// One row, ending in a line feed.
+std::string TableRow(const TextReport& report);
+
+}  // namespace folio::bench

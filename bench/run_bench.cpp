@@ -1,0 +1,307 @@
+// Measures one text through the plug-in's exports, loaded as a viewer loads
+// it, and prints one row of the benchmark table (the header too when it
+// starts the table file):
+//
+//   folio_bench --plugin LIBRARY --font FAMILY [--table FILE]
+//               [--peer-results FILE] [--timeout-minutes N] [--wall-clock] TEXT
+//
+// In one run: the reference (folio's reader and text engine laying out every
+// line once), listing with MaxPage=0 and with the default limit, extracting
+// the first, middle and last page and all pages (memory output, after the
+// listing), the peer's time per page, and the process's peak memory.  Times
+// are CPU time unless --wall-clock is given.  A measurement that a cheaper one
+// predicts to take longer than the timeout is skipped.
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "bench/engine_reference.h"
+#include "bench/peer.h"
+#include "bench/process_stats.h"
+#include "bench/program.h"
+#include "bench/result_table.h"
+#include "bench/viewer.h"
+
+namespace folio::bench {
+namespace {
+
+// Shorter runs are repeated (three runs at most) and the fastest counts.
+constexpr double kRepeatBelowSeconds = 1.0;
+constexpr int kMostRuns = 3;
+// Lines of the text that the peer's trial run lays out.
+constexpr std::size_t kPeerTrialLines = 1000;
+
+struct Options {
+  std::filesystem::path plugin;
+  std::string font;
+  std::filesystem::path text;
+  std::filesystem::path table;
+  std::filesystem::path peerResults;
+  double timeoutMinutes = 10;
+  Clock clock = Clock::Cpu;
+};
+
+// The first `count` lines of a text, or all of it.
+std::string_view LeadingLines(std::string_view text, std::size_t count) {
+  std::size_t end = 0;
+  for (std::size_t line = 0; line < count; ++line) {
+    const std::size_t lineFeed = text.find('\n', end);
+    if (lineFeed == std::string_view::npos) return text;
+    end = lineFeed + 1;
+  }
+  return text.substr(0, end);
+}
+
+// One run of `action`, which returns a result code: its time, or the code.
+template <typename Action>
+Measured Timed(Clock clock, Action action) {
+  const double start = ProcessSeconds(clock);
+  const int code = action();
+  const double seconds = ProcessSeconds(clock) - start;
+  return code == 0 ? Measured::Of(seconds) : Measured::Noted("error " + std::to_string(code));
+}
+
+// The fastest of up to three runs while they stay short; a failure ends it.
+template <typename Action>
+Measured Fastest(Clock clock, Action action) {
+  Measured fastest = Timed(clock, action);
+  for (int run = 1; run < kMostRuns && fastest.seconds && *fastest.seconds < kRepeatBelowSeconds; ++run) {
+    const Measured next = Timed(clock, action);
+    if (!next.seconds) return next;
+    fastest.seconds = std::min(*fastest.seconds, *next.seconds);
+  }
+  return fastest;
+}
+
+class Bench {
+ public:
+  explicit Bench(const Options& options)
+      : options_(options), viewer_(options.plugin), text_(Viewer::PathOf(options.text)) {
+    report_.name = options.text.stem().string();
+    viewer_.Configure(options.font, true);
+    settings_ = viewer_.Settings();
+  }
+
+  TextReport Run() {
+    WarmUp();
+    MeasureReference();
+    MeasureListing();
+    MeasureExtraction();
+    MeasurePeer();
+    report_.peakBytes = PeakMemoryBytes();
+    return report_;
+  }
+
+ private:
+  template <typename Action>
+  Measured Fastest(Action action) const {
+    return bench::Fastest(options_.clock, action);
+  }
+
+  std::string SkipNote() const {
+    char minutes[32];
+    std::snprintf(minutes, sizeof minutes, "%g", options_.timeoutMinutes);
+    return std::string("skipped (> ") + minutes + " min)";
+  }
+  bool TooSlow(double predictedSeconds) const { return predictedSeconds > options_.timeoutMinutes * 60; }
+
+  void Progress(const std::string& what, const Measured& measured) const {
+    std::cerr << report_.name << ": " << what << " "
+              << (measured.seconds ? std::to_string(*measured.seconds) + " s" : measured.note) << std::endl;
+  }
+
+  // Fonts, engine and code pages load on first use; no measurement pays for that.
+  void WarmUp() {
+    const std::filesystem::path text = viewer_.folder() / "warm-up.txt";
+    std::ofstream(text, std::ios::binary) << "Warm up \xE6\xBA\x96\xE5\x82\x99\n\xE3\x80\x80Line two.\n";
+    Viewer::Listing listing;
+    viewer_.List(Viewer::PathOf(text), listing);
+    viewer_.Extract(Viewer::PathOf(text), 0);
+    LayOutEveryLineOnce(text, settings_);
+  }
+
+  void MeasureReference() {
+    ReferenceRun reference;
+    report_.reference = Fastest([&] {
+      reference = LayOutEveryLineOnce(options_.text, settings_);
+      return 0;
+    });
+    if (!reference.measuredAll) report_.reference = Measured::Noted("no layout");
+    report_.lines = reference.lines;
+    Progress("reference", report_.reference);
+  }
+
+  void MeasureListing() {
+    viewer_.Configure(options_.font, false);
+    Viewer::Listing limited;
+    report_.listDefault = Fastest([&] { return viewer_.List(text_, limited); });
+    Progress("listing, default limit", report_.listDefault);
+    if (!report_.listDefault.seconds) {
+      report_.listAll = Measured::Noted("–");
+      return;
+    }
+    // Listing costs grow with the pages listed: the limited listing's pages
+    // and lines tell how many pages the whole text has and what listing them
+    // costs.  A listing that stopped short of the limit covered the whole text.
+    const bool wholeText = limited.pages < viewer_.Settings().pageLimit || limited.linesCovered <= 0;
+    const double share = wholeText ? 1 : static_cast<double>(limited.linesCovered) / report_.lines;
+    report_.estimatedPages = static_cast<std::int64_t>(static_cast<double>(limited.pages) / share + 0.5);
+    if (TooSlow(*report_.listDefault.seconds / share)) {
+      report_.listAll = Measured::Noted(SkipNote());
+    } else {
+      viewer_.Configure(options_.font, true);
+      Viewer::Listing all;
+      report_.listAll = Fastest([&] { return viewer_.List(text_, all); });
+      if (report_.listAll.seconds) report_.pages = all.pages;
+    }
+    Progress("listing, MaxPage=0", report_.listAll);
+  }
+
+  // Pages come from the listing just made, as a viewer asks for them.
+  void MeasureExtraction() {
+    auto extract = [&](std::int64_t position) {
+      return Fastest([&] { return viewer_.Extract(text_, position); });
+    };
+    report_.firstPage = extract(0);
+    Progress("first page", report_.firstPage);
+    if (!report_.pages) {
+      const Measured missing = Measured::Noted(report_.listAll.seconds ? "–" : report_.listAll.note);
+      report_.middlePage = report_.lastPage = report_.allPages = missing;
+      return;
+    }
+    const std::int64_t pages = *report_.pages;
+    report_.middlePage = extract(pages / 2);
+    report_.lastPage = extract(pages - 1);
+    Progress("last page", report_.lastPage);
+    if (!report_.firstPage.seconds || !report_.middlePage.seconds || !report_.lastPage.seconds) {
+      report_.allPages = Measured::Noted("–");
+      return;
+    }
+    const double predicted =
+        (*report_.firstPage.seconds + *report_.middlePage.seconds + *report_.lastPage.seconds) / 3 * pages;
+    if (TooSlow(predicted)) {
+      report_.allPages = Measured::Noted(SkipNote());
+    } else {
+      report_.allPages = Timed(options_.clock, [&] {
+        int code = 0;
+        for (std::int64_t position = 0; position < pages && code == 0; ++position) {
+          code = viewer_.Extract(text_, position);
+        }
+        return code;
+      });
+    }
+    Progress("all pages", report_.allPages);
+  }
+
+  void MeasurePeer() {
+    if (options_.peerResults.empty()) {
+      report_.peerNote = "–";
+      return;
+    }
+    const std::string text = TextAsRead(options_.text);
+    const std::string key = PeerKey(text, settings_, options_.clock);
+    const PeerResults results(options_.peerResults);
+    report_.peer = results.Find(key);
+    if (report_.peer) return;
+    if (!PeerInstalled()) {
+      report_.peerNote = "not installed";
+      return;
+    }
+    // A trial on the first lines predicts the whole run.
+    const std::string_view trialText = LeadingLines(text, kPeerTrialLines);
+    if (trialText.size() < text.size()) {
+      const std::optional<PeerRun> trial = RunPeerOn(trialText);
+      if (!trial) {
+        report_.peerNote = "failed";
+        return;
+      }
+      const double share = static_cast<double>(trialText.size()) / static_cast<double>(text.size());
+      if (TooSlow(trial->seconds / share)) {
+        report_.peerNote = SkipNote();
+        return;
+      }
+    }
+    report_.peer = RunPeerOn(text);
+    if (!report_.peer) {
+      report_.peerNote = "failed";
+      return;
+    }
+    results.Record(key, *report_.peer);
+    std::cerr << report_.name << ": peer " << report_.peer->seconds << " s, " << report_.peer->pages << " pages"
+              << std::endl;
+  }
+
+  std::optional<PeerRun> RunPeerOn(std::string_view text) const {
+    const std::filesystem::path textFile = viewer_.folder() / "peer.txt";
+    std::ofstream(textFile, std::ios::binary | std::ios::trunc) << text;
+    return RunPeer(textFile, settings_, viewer_.folder() / "peer-pages", options_.clock);
+  }
+
+  const Options& options_;
+  Viewer viewer_;
+  const Viewer::Path text_;
+  settings::RenderSettings settings_;
+  TextReport report_;
+};
+
+Options ParseOptions(int argc, char** argv) {
+  Options options;
+  for (int i = 1; i < argc; ++i) {
+    const std::string argument = argv[i];
+    auto value = [&]() -> std::string {
+      if (i + 1 >= argc) throw std::runtime_error(argument + " needs a value");
+      return argv[++i];
+    };
+    if (argument == "--plugin") {
+      options.plugin = value();
+    } else if (argument == "--font") {
+      options.font = value();
+    } else if (argument == "--table") {
+      options.table = value();
+    } else if (argument == "--peer-results") {
+      options.peerResults = value();
+    } else if (argument == "--timeout-minutes") {
+      options.timeoutMinutes = std::stod(value());
+    } else if (argument == "--wall-clock") {
+      options.clock = Clock::Wall;
+    } else if (!argument.starts_with("--") && options.text.empty()) {
+      options.text = argument;
+    } else {
+      throw std::runtime_error("unexpected argument " + argument);
+    }
+  }
+  if (options.plugin.empty() || options.font.empty() || options.text.empty()) {
+    throw std::runtime_error(
+        "usage: folio_bench --plugin LIBRARY --font FAMILY [--table FILE] [--peer-results FILE] "
+        "[--timeout-minutes N] [--wall-clock] TEXT");
+  }
+  return options;
+}
+
+int Run(int argc, char** argv) {
+  const Options options = ParseOptions(argc, argv);
+  const std::string row = TableRow(Bench(options).Run());
+  const bool newTable = !options.table.empty() && (!std::filesystem::exists(options.table) ||
+                                                   std::filesystem::file_size(options.table) == 0);
+  if (newTable) std::cout << TableHeader(options.clock);
+  std::cout << row << std::flush;
+  if (!options.table.empty()) {
+    std::ofstream table(options.table, std::ios::binary | std::ios::app);
+    table << (newTable ? TableHeader(options.clock) : "") << row;
+    if (!table) throw std::runtime_error("can't write " + options.table.string());
+  }
+  return 0;
+}
+
+}  // namespace
+}  // namespace folio::bench
+
+int main(int argc, char** argv) {
+  return folio::bench::RunReportingErrors("folio_bench", [&] { return folio::bench::Run(argc, argv); });
+}

@@ -1,0 +1,50 @@
+#include "bench/viewer.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "render/member_name.h"
+
+namespace folio::bench {
+
+Viewer::Path Viewer::PathOf(const std::filesystem::path& file) {
+  return testing::WidePathText(std::filesystem::absolute(file).make_preferred());
+}
+
+void Viewer::Configure(const std::string& font, bool unlimited) const {
+  library_.WriteSettings("FontName=" + font + "\r\nFontSize=8\r\nBmpWidth=640\r\nBmpHeight=480\r\nMargin=4\r\n" +
+                         (unlimited ? "MaxPage=0\r\n" : ""));
+}
+
+settings::RenderSettings Viewer::Settings() const {
+  return settings::LoadRenderSettingsFrom(library_.SettingsPath().u16string());
+}
+
+int Viewer::List(const Path& text, Listing& listing) const {
+  SusieHandle block = nullptr;
+  const int code = library_.GetArchiveInfoW(text.c_str(), 0, 0, &block);
+  listing = {};
+  if (code == 0 && block) {
+    const auto* entries = static_cast<const ArchiveEntryW*>(block);
+    while (entries[listing.pages].method[0] != 0) ++listing.pages;
+    if (listing.pages > 0) {
+      const SusieWideChar* name = entries[listing.pages - 1].fileName;
+      const std::u16string lastName(name, std::find(name, name + SUSIE_NAME_CHARS, SusieWideChar{0}));
+      const std::optional<render::LineRange> lines =
+          render::LineRangeFromMemberName(std::u16string(text.begin(), text.end()), lastName);
+      if (lines) listing.linesCovered = std::int64_t{lines->lastLine} + 1;
+    }
+  }
+  if (block) library_.FreeBlock(block);
+  return code;
+}
+
+int Viewer::Extract(const Path& text, std::int64_t position) const {
+  SusieHandle page = nullptr;
+  const int code = library_.GetFileW(text.c_str(), static_cast<intptr_t>(position),
+                                     reinterpret_cast<SusieWideChar*>(&page), SUSIE_OUTPUT_TO_MEMORY, nullptr, 0);
+  if (page) library_.FreeBlock(page);
+  return code;
+}
+
+}  // namespace folio::bench

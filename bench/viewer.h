@@ -1,0 +1,44 @@
+// The plug-in as a viewer uses it: loaded from a folder of its own, beside its
+// INI file, and used only through its exports.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "settings/render_settings.h"
+#include "support/plugin_library.h"
+
+namespace folio::bench {
+
+class Viewer {
+ public:
+  using Path = std::basic_string<SusieWideChar>;
+
+  explicit Viewer(const std::filesystem::path& plugin) : library_(plugin) {}
+
+  // The full path in the form the W functions take.
+  static Path PathOf(const std::filesystem::path& file);
+
+  const std::filesystem::path& folder() const { return library_.folder(); }
+
+  // Pages of 640 x 480 with margin 4 in `font` at 8 px; the default page
+  // limit unless `unlimited` (MaxPage=0).
+  void Configure(const std::string& font, bool unlimited) const;
+  // The settings as the plug-in reads them.
+  settings::RenderSettings Settings() const;
+
+  struct Listing {
+    std::int64_t pages = 0;
+    std::int64_t linesCovered = 0;  // one past the last line of the last page listed
+  };
+  // GetArchiveInfoW; a result code.
+  int List(const Path& text, Listing& listing) const;
+  // GetFileW with memory output; a result code.
+  int Extract(const Path& text, std::int64_t position) const;
+
+ private:
+  testing::PluginLibrary library_;
+};
+
+}  // namespace folio::bench

@@ -1,0 +1,142 @@
+#!/usr/bin/env bash
+# Benchmarks folio: builds the plug-in and the benchmark natively and for
+# 64-bit Windows, writes the benchmark texts, measures every text natively and
+# (the DirectWrite backend) under Wine, and prints one table per platform.
+# A full run also records the tables, the machine and the date in
+# docs/performance.md.
+#
+#   scripts/bench.sh [--quick] [--large] [--native-only] [--timeout-minutes N] [--wall-clock]
+#
+#   --quick            the 5,000-line texts only; docs/performance.md is left alone
+#   --large            adds a 100 MB English text (natively, without the peer)
+#   --native-only      skips the Wine run
+#   --timeout-minutes  skip a measurement predicted to take longer (default 10)
+#   --wall-clock       wall-clock times instead of CPU times (for a quiet machine)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=${FOLIO_BUILD_ROOT:-build}/bench
+
+quick=false
+large=false
+wine=true
+timeout_minutes=10
+clock=
+while (($#)); do
+  case $1 in
+    --quick) quick=true ;;
+    --large) large=true ;;
+    --native-only) wine=false ;;
+    --timeout-minutes) timeout_minutes=$2; shift ;;
+    --wall-clock) clock=--wall-clock ;;
+    *) echo "usage: scripts/bench.sh [--quick] [--large] [--native-only] [--timeout-minutes N] [--wall-clock]" >&2; exit 2 ;;
+  esac
+  shift
+done
+
+scripts/setup.sh
+# The peer: paps (text to PostScript pages) and Ghostscript (pages to BMP files).
+peer_missing=()
+for package in paps ghostscript; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || peer_missing+=("$package")
+done
+if ((${#peer_missing[@]})); then
+  if [[ $(id -u) -eq 0 ]]; then
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${peer_missing[@]}" >/dev/null
+  else
+    echo "bench: the peer is missing (run as root to install): ${peer_missing[*]}" >&2
+  fi
+fi
+
+build() {
+  local folder=$1
+  shift
+  cmake -S . -B "$root/$folder" -G Ninja -DCMAKE_BUILD_TYPE=Release -DFOLIO_TESTS=OFF "${@:2}" >/dev/null
+  cmake --build "$root/$folder" --target $1 >&2
+}
+build linux "folio_plugin folio_bench folio_bench_texts"
+$wine && build win64 "folio_plugin folio_bench" -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake
+
+sizes=(5000)
+$quick || sizes+=(50000)
+"$root/linux/bin/folio_bench_texts" "$root/texts" --lines "$(IFS=,; echo "${sizes[*]}")" $($large && echo --large) >/dev/null
+texts=()
+for language in en ja; do
+  for size in "${sizes[@]}"; do
+    for line_end in lf crlf; do
+      for encoding in utf8 sjis utf16le; do
+        texts+=("$root/texts/$language-$size-$line_end-$encoding.txt")
+      done
+    done
+  done
+done
+
+results=$root/results
+mkdir -p "$results"
+rm -f "$results/linux.md" "$results/win64.md" "$results/peer.txt"
+
+# measure TABLE PLUGIN TEXT COMMAND...: one row of TABLE from the runner that
+# COMMAND starts; a runner that fails leaves a row saying so.  The peer would
+# write gigabytes of pages for the large text, so it sits that one out.
+measure() {
+  local table=$1 plugin=$2 text=$3 font="DejaVu Sans" peer=(--peer-results "$results/peer.txt")
+  shift 3
+  [[ $(basename "$text") == ja-* ]] && font="Noto Sans CJK JP"
+  [[ $(basename "$text") == *-100mb-* ]] && peer=()
+  "$@" --plugin "$plugin" --font "$font" --table "$table" "${peer[@]}" \
+    --timeout-minutes "$timeout_minutes" $clock "$text" ||
+    echo "| $(basename "$text" .txt) | the runner failed (exit $?) |" | tee -a "$table"
+}
+export -f measure
+export results timeout_minutes clock
+
+echo "## Linux (Pango and Cairo)"
+# A UTF-8 locale, whose ANSI-coded texts folio reads as CP932 (Shift_JIS).
+export LC_ALL=C.UTF-8
+native_texts=("${texts[@]}")
+$large && native_texts+=("$root/texts/en-100mb-lf-utf8.txt")
+for text in "${native_texts[@]}"; do
+  measure "$results/linux.md" "$root/linux/bin/libfolio.so" "$text" "$root/linux/bin/folio_bench"
+done
+
+if $wine; then
+  echo "## Windows backend under Wine (DirectWrite and Direct2D)"
+  export WINEPREFIX="$PWD/$root/win64/wineprefix" WINEDEBUG=-all
+  if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
+    /usr/lib/wine/wine64 wineboot -u >/dev/null 2>&1
+    /usr/lib/wine/wineserver -w
+  fi
+  # One X server for the whole run; Shift_JIS texts need Wine's ANSI code page 932.
+  LC_ALL=ja_JP.UTF-8 xvfb-run -a bash -c '
+    for text in "${@:3}"; do measure "$results/win64.md" "$2" "$text" /usr/lib/wine/wine64 "$1"; done
+    /usr/lib/wine/wineserver -w' bench "$root/win64/bin/folio_bench.exe" "$root/win64/bin/folio.sph" "${texts[@]}"
+fi
+
+$quick && exit 0
+
+# The tables go between the markers of docs/performance.md, with the machine and the date.
+report=$results/report.md
+{
+  echo "Measured $(date -u '+%Y-%m-%d %H:%M UTC') by \`scripts/bench.sh $clock\` (timeout $timeout_minutes min)."
+  echo "Machine: $(lscpu | sed -n 's/^Model name:[[:space:]]*//p' | head -1), $(nproc) cores," \
+    "$(awk '/^MemTotal:/ {printf "%.0f GiB", $2 / 1048576}' /proc/meminfo) memory;" \
+    "load average $(cut -d' ' -f1-3 /proc/loadavg) at the end of the run."
+  echo "Versions: Pango $(pkg-config --modversion pango), $(/usr/lib/wine/wine64 --version 2>/dev/null || echo 'no Wine')," \
+    "paps $(dpkg-query -W -f='${Version}' paps 2>/dev/null || echo none)," \
+    "Ghostscript $(gs --version 2>/dev/null || echo none)."
+  echo
+  echo "### Linux (Pango and Cairo)"
+  echo
+  cat "$results/linux.md"
+  if [[ -f "$results/win64.md" ]]; then
+    echo
+    echo "### Windows backend under Wine (DirectWrite and Direct2D)"
+    echo
+    cat "$results/win64.md"
+  fi
+} >"$report"
+awk -v report="$report" '
+  /<!-- bench:begin -->/ { print; while ((getline line < report) > 0) print line; skipping = 1; next }
+  /<!-- bench:end -->/ { skipping = 0 }
+  !skipping' docs/performance.md >"$results/performance.md"
+cp "$results/performance.md" docs/performance.md
+echo "bench: docs/performance.md updated" >&2
