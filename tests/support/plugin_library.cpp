@@ -17,7 +17,9 @@ void* LoadModule(const std::filesystem::path& path) {
 #if defined(_WIN32)
   return LoadLibraryW(path.wstring().c_str());
 #else
-  return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  // Kept mapped after unloading, so that leak reports at exit can still name
+  // the libraries their allocations came from (and suppressions match them).
+  return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
 #endif
 }
 
