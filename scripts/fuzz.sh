@@ -15,6 +15,8 @@ targets=$(sed -n 's/^set(FOLIO_FUZZ_TARGETS \(.*\))$/\1/p' tests/fuzz/CMakeLists
 cmake --build "$build" --target $(printf 'fuzz_%s ' $targets)
 
 mkdir -p "$build/crashes"
+# Fontconfig keeps its caches for the life of the process; they are no leak.
+export LSAN_OPTIONS="suppressions=$PWD/tests/lsan_suppressions.txt"
 for target in $targets; do
   scratch="$build/corpus/$target"
   mkdir -p "$scratch"

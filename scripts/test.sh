@@ -11,6 +11,11 @@ scripts/build.sh
 
 ctest --test-dir "$root/linux" --output-on-failure
 ASAN_OPTIONS=detect_leaks=1 ctest --test-dir "$root/asan" --output-on-failure
+# ThreadSanitizer over the concurrency stress test; only what that test needs.
+cmake -S . -B "$root/tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFOLIO_THREAD_SANITIZE=ON >/dev/null
+cmake --build "$root/tsan" --target folio_api_tests
+ctest --test-dir "$root/tsan" -R '^stress$' --output-on-failure
+scripts/fuzz.sh 20
 ctest --test-dir "$root/win32" --output-on-failure
 
 export WINEPREFIX="$PWD/$root/win64/wineprefix" WINEDEBUG=-all
