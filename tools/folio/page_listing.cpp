@@ -1,5 +1,8 @@
 #include "page_listing.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "wide_text.h"
 
 namespace folio::cli {

@@ -7,7 +7,9 @@ namespace folio::cli {
 bool PluginLibrary::Open(std::string& error) {
   // A name without a slash would send dlopen searching the library path.
   const std::filesystem::path absolute = std::filesystem::absolute(path_);
-  module_ = dlopen(absolute.c_str(), RTLD_NOW | RTLD_LOCAL);
+  // Kept mapped after unloading: the process ends soon after, and leak reports
+  // at exit can still name the libraries their allocations came from.
+  module_ = dlopen(absolute.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
   if (!module_) {
     const char* reason = dlerror();
     error = reason ? reason : "the library can't be loaded";
