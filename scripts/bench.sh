@@ -5,11 +5,12 @@
 # A full run also records the tables, the machine and the date in
 # docs/performance.md.
 #
-#   scripts/bench.sh [--quick] [--large] [--native-only] [--timeout-minutes N] [--wall-clock]
+#   scripts/bench.sh [--quick] [--large] [--native-only | --wine-only] [--timeout-minutes N] [--wall-clock]
 #
 #   --quick            the 5,000-line texts only; docs/performance.md is left alone
 #   --large            adds a 100 MB English text (natively, without the peer)
 #   --native-only      skips the Wine run
+#   --wine-only        skips the native run (the peer's figures come from the last one)
 #   --timeout-minutes  skip a measurement predicted to take longer (default 10)
 #   --wall-clock       wall-clock times instead of CPU times (for a quiet machine)
 set -euo pipefail
@@ -18,6 +19,7 @@ root=${FOLIO_BUILD_ROOT:-build}/bench
 
 quick=false
 large=false
+native=true
 wine=true
 timeout_minutes=10
 clock=
@@ -26,9 +28,10 @@ while (($#)); do
     --quick) quick=true ;;
     --large) large=true ;;
     --native-only) wine=false ;;
+    --wine-only) native=false ;;
     --timeout-minutes) timeout_minutes=$2; shift ;;
     --wall-clock) clock=--wall-clock ;;
-    *) echo "usage: scripts/bench.sh [--quick] [--large] [--native-only] [--timeout-minutes N] [--wall-clock]" >&2; exit 2 ;;
+    *) echo "usage: scripts/bench.sh [--quick] [--large] [--native-only | --wine-only] [--timeout-minutes N] [--wall-clock]" >&2; exit 2 ;;
   esac
   shift
 done
@@ -72,7 +75,6 @@ done
 
 results=$root/results
 mkdir -p "$results"
-rm -f "$results/linux.md" "$results/win64.md" "$results/peer.txt"
 
 # measure TABLE PLUGIN TEXT COMMAND...: one row of TABLE from the runner that
 # COMMAND starts; a runner that fails leaves a row saying so.  The peer would
@@ -86,27 +88,30 @@ measure() {
     --timeout-minutes "$timeout_minutes" $clock "$text" ||
     echo "| $(basename "$text" .txt) | the runner failed (exit $?) |" | tee -a "$table"
 }
-export -f measure
 export results timeout_minutes clock
 
-echo "## Linux (Pango and Cairo)"
-# A UTF-8 locale, whose ANSI-coded texts folio reads as CP932 (Shift_JIS).
-export LC_ALL=C.UTF-8
-native_texts=("${texts[@]}")
-$large && native_texts+=("$root/texts/en-100mb-lf-utf8.txt")
-for text in "${native_texts[@]}"; do
-  measure "$results/linux.md" "$root/linux/bin/libfolio.so" "$text" "$root/linux/bin/folio_bench"
-done
+if $native; then
+  echo "## Linux (Pango and Cairo)"
+  rm -f "$results/linux.md" "$results/peer.txt"
+  native_texts=("${texts[@]}")
+  $large && native_texts+=("$root/texts/en-100mb-lf-utf8.txt")
+  # A UTF-8 locale, whose ANSI-coded texts folio reads as CP932 (Shift_JIS).
+  for text in "${native_texts[@]}"; do
+    LC_ALL=C.UTF-8 measure "$results/linux.md" "$root/linux/bin/libfolio.so" "$text" "$root/linux/bin/folio_bench"
+  done
+fi
 
 if $wine; then
   echo "## Windows backend under Wine (DirectWrite and Direct2D)"
+  rm -f "$results/win64.md"
   export WINEPREFIX="$PWD/$root/win64/wineprefix" WINEDEBUG=-all
   if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
     /usr/lib/wine/wine64 wineboot -u >/dev/null 2>&1
     /usr/lib/wine/wineserver -w
   fi
   # One X server for the whole run; Shift_JIS texts need Wine's ANSI code page 932.
-  LC_ALL=ja_JP.UTF-8 xvfb-run -a bash -c '
+  # xvfb-run is a POSIX shell script, which drops exported functions.
+  LC_ALL=ja_JP.UTF-8 xvfb-run -a bash -c "$(declare -f measure)"'
     for text in "${@:3}"; do measure "$results/win64.md" "$2" "$text" /usr/lib/wine/wine64 "$1"; done
     /usr/lib/wine/wineserver -w' bench "$root/win64/bin/folio_bench.exe" "$root/win64/bin/folio.sph" "${texts[@]}"
 fi
@@ -116,17 +121,19 @@ $quick && exit 0
 # The tables go between the markers of docs/performance.md, with the machine and the date.
 report=$results/report.md
 {
-  echo "Measured $(date -u '+%Y-%m-%d %H:%M UTC') by \`scripts/bench.sh $clock\` (timeout $timeout_minutes min)."
+  echo "Measured $(date -u '+%Y-%m-%d %H:%M UTC') by \`scripts/bench.sh${clock:+ $clock}\` (timeout $timeout_minutes min)."
   echo "Machine: $(lscpu | sed -n 's/^Model name:[[:space:]]*//p' | head -1), $(nproc) cores," \
     "$(awk '/^MemTotal:/ {printf "%.0f GiB", $2 / 1048576}' /proc/meminfo) memory;" \
     "load average $(cut -d' ' -f1-3 /proc/loadavg) at the end of the run."
   echo "Versions: Pango $(pkg-config --modversion pango), $(/usr/lib/wine/wine64 --version 2>/dev/null || echo 'no Wine')," \
     "paps $(dpkg-query -W -f='${Version}' paps 2>/dev/null || echo none)," \
     "Ghostscript $(gs --version 2>/dev/null || echo none)."
-  echo
-  echo "### Linux (Pango and Cairo)"
-  echo
-  cat "$results/linux.md"
+  if [[ -f "$results/linux.md" ]]; then
+    echo
+    echo "### Linux (Pango and Cairo)"
+    echo
+    cat "$results/linux.md"
+  fi
   if [[ -f "$results/win64.md" ]]; then
     echo
     echo "### Windows backend under Wine (DirectWrite and Direct2D)"
