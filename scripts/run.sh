@@ -1,8 +1,29 @@
 #!/usr/bin/env bash
-# The main job: builds everything, then shows what the plug-in reports about itself.
+# The main job: sets up the machine, builds everything, then has the folio
+# command turn every bundled sample text into pages and says where they are.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=${FOLIO_BUILD_ROOT:-build}
 scripts/setup.sh
 scripts/build.sh
-"$root/linux/bin/folio" info
+
+folio="$root/linux/bin/folio"
+"$folio" info
+
+# The plug-in reads its settings from the INI file beside it, named like it
+# (libfolio.ini).  Each language gets a copy of the plug-in with its own
+# settings, whose font has that language's characters.
+rm -rf out/pages out/plugin
+for language in english japanese; do
+  plugin="out/plugin/$language"
+  mkdir -p "$plugin"
+  cp "$root/linux/bin/libfolio.so" "$plugin/"
+  cp "samples/$language.ini" "$plugin/libfolio.ini"
+  for text in "samples/$language"/*.txt; do
+    "$folio" --plugin "$plugin/libfolio.so" extract "$text" -o "out/pages/$(basename "$text" .txt)"
+  done
+done
+
+echo
+echo "The pages are in $PWD/out/pages, one folder per sample text."
+echo "The settings used are in samples/english.ini and samples/japanese.ini."
