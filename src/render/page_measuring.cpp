@@ -2,9 +2,11 @@
 
 #include <limits>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "render/page_frame.h"
+#include "render/page_height_gauge.h"
 
 namespace folio::render {
 
@@ -20,6 +22,8 @@ std::uint32_t MeasurePages(platform::TextEngine& engine, platform::DrawingSurfac
   // less allows any number of pages.
   const std::int64_t lastPage = std::int64_t{settings.pageLimit} - 1;
 
+  std::optional<PageHeightGauge> gauge;
+  if (measurer) gauge.emplace(*measurer, frame.breakLimit);
   std::u16string pageText;
   float height = 0;
   std::int32_t lineNumber = 0;
@@ -30,11 +34,12 @@ std::uint32_t MeasurePages(platform::TextEngine& engine, platform::DrawingSurfac
     const std::u16string_view lineText = LineText(line);
     pageText.append(lineText);
     // Once a layout fails nothing more is measured and the last height stays.
-    if (measurer && !measurer->MeasureHeight(pageText, height)) measurer.reset();
+    if (gauge && !gauge->Measure(pageText, height)) gauge.reset();
     if (height > frame.breakLimit) {  // false for NaN
       pageBreaks.push_back(lineNumber);
       if (completedPages == lastPage) break;
       pageText.assign(lineText);
+      if (gauge) gauge->Restart();
       ++completedPages;
     }
     ++lineNumber;

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
 #include <vector>
 
+#include "listed_lines.h"
 #include "render/page_drawing.h"
 #include "render/page_frame.h"
 #include "render/page_measuring.h"
@@ -15,22 +17,6 @@ namespace {
 using platform::PixelRect;
 using text::TextEncoding;
 
-class ListedLines final : public LineSource {
- public:
-  explicit ListedLines(std::vector<std::u16string> lines) : lines_(std::move(lines)) {}
-  bool ReadLine(text::LineBuffer& line) override {
-    if (next_ == lines_.size()) return false;
-    const std::u16string& text = lines_[next_++];
-    std::copy(text.begin(), text.end(), line.begin());
-    line[text.size()] = u'\0';
-    return true;
-  }
-
- private:
-  std::vector<std::u16string> lines_;
-  std::size_t next_ = 0;
-};
-
 // Lines as tall (in the fake engine) as they have units before the line feed.
 std::vector<std::u16string> LinesOfLengths(std::initializer_list<int> lengths) {
   std::vector<std::u16string> lines;
@@ -38,8 +24,8 @@ std::vector<std::u16string> LinesOfLengths(std::initializer_list<int> lengths) {
   return lines;
 }
 
-// Measures a text as the sum of its lines' lengths; a line "nan" makes the
-// height NaN.  Remembers what it was given.
+// Measures a text as the number of its units other than line feeds; "nan"
+// in a text makes its height NaN.  Remembers what it was given.
 class FakeTextEngine final : public platform::TextEngine {
  public:
   bool objectsFail = false;
@@ -84,7 +70,7 @@ class FakeTextEngine final : public platform::TextEngine {
       if (engine_.layoutsBeforeFailure == 0) return false;
       if (engine_.layoutsBeforeFailure > 0) --engine_.layoutsBeforeFailure;
       engine_.measuredTexts.emplace_back(text);
-      if (text.find(u"nan\n") != std::u16string_view::npos) {
+      if (text.find(u"nan") != std::u16string_view::npos) {
         height = std::numeric_limits<float>::quiet_NaN();
       } else {
         height = static_cast<float>(text.size() - std::count(text.begin(), text.end(), u'\n'));
@@ -161,14 +147,31 @@ TEST_F(PassTest, BreakLists) {
   }
 }
 
-TEST_F(PassTest, MeasuresTheGrowingPageTextInTheMeasuringBox) {
-  Measure(LinesOfLengths({60, 60, 10}), 2);
-  const std::u16string line0 = std::u16string(60, u'x') + u'\n';
-  const std::u16string line2 = std::u16string(10, u'x') + u'\n';
-  EXPECT_EQ(engine_.measuredTexts, (std::vector<std::u16string>{line0, line0 + line0, line0 + line2}));
+TEST_F(PassTest, LaysOutEachParagraphOnceInTheMeasuringBox) {
+  Measure(LinesOfLengths({60, 20, 10}), 1);
+  const std::u16string x60(60, u'x'), x20(20, u'x'), x10(10, u'x');
+  // The empty line after the last line feed is laid out once per run.
+  EXPECT_EQ(engine_.measuredTexts, (std::vector<std::u16string>{x60, u"", x20, x10}));
   EXPECT_EQ(engine_.boundRect, (PixelRect{5, 5, 90, 90}));
   EXPECT_EQ(engine_.wrapWidth, 90);
   EXPECT_EQ(engine_.maxHeight, 90);
+}
+
+TEST_F(PassTest, LaysOutTheWholePageTextOnlyNearTheLimit) {
+  Measure(LinesOfLengths({30, 30, 35, 1}), 2);  // 95: exactly the limit
+  const std::u16string page =
+      std::u16string(30, u'x') + u'\n' + std::u16string(30, u'x') + u'\n' + std::u16string(35, u'x') + u'\n';
+  EXPECT_EQ(std::count(engine_.measuredTexts.begin(), engine_.measuredTexts.end(), page), 1);
+  EXPECT_EQ(std::count(engine_.measuredTexts.begin(), engine_.measuredTexts.end(), page + u"x\n"), 1);
+
+  // Far from the limit no line's layout depends on the length of its page.
+  engine_.measuredTexts.clear();
+  std::vector<std::u16string> lines(5000, u"x\n");
+  settings_.height = 10000;
+  Measure(lines, 1);
+  std::size_t unitsLaidOut = 0;
+  for (const std::u16string& text : engine_.measuredTexts) unitsLaidOut += text.size();
+  EXPECT_LE(unitsLaidOut, 2 * lines.size());
 }
 
 TEST_F(PassTest, WithoutTextObjectsEveryHeightIsZero) {
@@ -182,12 +185,12 @@ TEST_F(PassTest, WithoutTextObjectsEveryHeightIsZero) {
 }
 
 TEST_F(PassTest, AFailedLayoutKeepsTheLastHeight) {
-  engine_.layoutsBeforeFailure = 2;  // heights 30, 60, then no more layouts
+  engine_.layoutsBeforeFailure = 2;  // the first line and the empty line, then no more layouts
   EXPECT_EQ(Measure(LinesOfLengths({30, 30, 30, 30, 30, 30}), 1), (PageBreakList{0, 6}));
   EXPECT_EQ(engine_.measuredTexts.size(), 2u);
 
   // A kept height over the limit breaks before every later line.
-  engine_.layoutsBeforeFailure = 4;  // the fourth layout, 120 high, is the last
+  engine_.layoutsBeforeFailure = 5;  // the last layout gives the fourth line, 120 high in all
   settings_.pageLimit = 4;
   EXPECT_EQ(Measure(LinesOfLengths({30, 30, 30, 30, 1, 1, 1, 1}), 4), (PageBreakList{0, 3, 4, 5, 6, 6}));
 }

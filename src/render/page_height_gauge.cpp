@@ -1,0 +1,48 @@
+#include "render/page_height_gauge.h"
+
+#include <cmath>
+#include <limits>
+
+namespace folio::render {
+
+bool PageHeightGauge::MeasureParagraph(std::u16string_view paragraph, float& height) {
+  if (!paragraph.empty()) return measurer_.MeasureHeight(paragraph, height);
+  // Empty paragraphs are all one font line high: laid out once per run.
+  if (!emptyLineHeight_) {
+    float empty = 0;
+    if (!measurer_.MeasureHeight(paragraph, empty)) return false;
+    emptyLineHeight_ = empty;
+  }
+  height = *emptyLineHeight_;
+  return true;
+}
+
+bool PageHeightGauge::Measure(std::u16string_view pageText, float& height) {
+  for (std::size_t at = scanned_; at < pageText.size(); ++at) {
+    if (pageText[at] != u'\n' || (at > 0 && pageText[at - 1] == u'\r')) continue;
+    float paragraphHeight = 0;
+    if (!MeasureParagraph(pageText.substr(paragraphStart_, at - paragraphStart_), paragraphHeight)) return false;
+    finishedHeight_ += paragraphHeight;
+    paragraphStart_ = at + 1;
+  }
+  scanned_ = pageText.size();
+
+  float openHeight = 0;
+  if (!MeasureParagraph(pageText.substr(paragraphStart_), openHeight)) return false;
+  const double sum = finishedHeight_ + openHeight;
+  // Sums that are NaN or beyond a float's range are settled by the whole
+  // layout too.
+  if (std::abs(sum) <= std::numeric_limits<float>::max() && std::abs(sum - breakLimit_) > kRoundingAllowance) {
+    height = static_cast<float>(sum);
+    return true;
+  }
+  return measurer_.MeasureHeight(pageText, height);
+}
+
+void PageHeightGauge::Restart() noexcept {
+  scanned_ = 0;
+  paragraphStart_ = 0;
+  finishedHeight_ = 0;
+}
+
+}  // namespace folio::render

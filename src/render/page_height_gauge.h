@@ -1,0 +1,50 @@
+// The laid-out height of a growing page text, at a cost per line that does
+// not grow with the page.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string_view>
+
+#include "platform/text_engine.h"
+
+namespace folio::render {
+
+// Both text engines lay out the paragraphs of a text (the runs between line
+// feeds) independently of one another and stack them, so the height of a
+// page text is the sum of its finished paragraphs' heights plus the height
+// of its last, open paragraph, or of the empty line after a final line feed.
+// A line feed right after a carriage return doesn't end a paragraph here:
+// the engines read CR LF as one separator.  The gauge lays each paragraph
+// out once and keeps the sum.  Where the sum lies within a small allowance
+// of the break limit, so that rounding could tip the break, it lays out the
+// whole page text instead, so every break falls exactly where laying out
+// the whole page text for every line would put it.
+class PageHeightGauge {
+ public:
+  // Sums within this distance of the limit are confirmed by a whole layout.
+  static constexpr float kRoundingAllowance = 1.0f;
+
+  PageHeightGauge(platform::TextMeasurer& measurer, float breakLimit) noexcept
+      : measurer_(measurer), breakLimit_(breakLimit) {}
+
+  // Stores the height of `pageText` in `height`: the page text given to the
+  // last call with text appended, or after Restart any text.  False when a
+  // layout can't be made; `height` is then left as it was.
+  bool Measure(std::u16string_view pageText, float& height);
+
+  // The page text was replaced.
+  void Restart() noexcept;
+
+ private:
+  bool MeasureParagraph(std::u16string_view paragraph, float& height);
+
+  platform::TextMeasurer& measurer_;
+  float breakLimit_;
+  std::size_t scanned_ = 0;         // units of the page text looked at for line feeds
+  std::size_t paragraphStart_ = 0;  // where the open paragraph starts
+  double finishedHeight_ = 0;       // the finished paragraphs' heights
+  std::optional<float> emptyLineHeight_;
+};
+
+}  // namespace folio::render

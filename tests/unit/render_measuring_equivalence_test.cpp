@@ -1,0 +1,198 @@
+// The measuring pass must break every text exactly where laying out the
+// whole page text for every line breaks it: with a fake engine over random
+// texts, and with the platform's own engine over a mixed corpus.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "listed_lines.h"
+#include "render/page_frame.h"
+#include "render/page_height_gauge.h"
+#include "render/page_measuring.h"
+#include "whole_page_text_breaks.h"
+
+namespace folio::render {
+namespace {
+
+// Additive like the real engines, one unit per unit and one per line, with
+// rounding noise of up to 1/200 px that depends on the whole text, so that
+// sums near the limit can fall on either side of it.
+class NoisyMeasurer final : public platform::TextMeasurer {
+ public:
+  bool MeasureHeight(std::u16string_view text, float& height) override {
+    std::size_t lines = 1;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+      if (text[at] == u'\n' && (at == 0 || text[at - 1] != u'\r')) ++lines;
+    }
+    const std::size_t units = text.size() - std::count(text.begin(), text.end(), u'\n');
+    const std::size_t noise = std::hash<std::u16string_view>{}(text) % 1001;
+    height = static_cast<float>(units + lines) + (static_cast<float>(noise) - 500.0f) / 100000.0f;
+    return true;
+  }
+};
+
+class NoisyEngine final : public platform::TextEngine {
+ public:
+  std::unique_ptr<platform::TextMeasurer> CreateMeasurer(platform::DrawingSurface&, const platform::FontSpec&,
+                                                         const platform::PixelRect&, std::int32_t,
+                                                         std::int32_t) override {
+    return std::make_unique<NoisyMeasurer>();
+  }
+  void Draw(platform::DrawingSurface&, const platform::FontSpec&, const platform::PixelRect&,
+            const platform::PixelRect&, std::u16string_view, const platform::TextColor&, settings::Rgb) override {}
+};
+
+// DirectWrite's render target binds to the page's own rectangles.
+std::unique_ptr<platform::DrawingSurface> PageSurface(const settings::RenderSettings& settings) {
+  return platform::CreateDrawingSurface(*platform::SurfaceGeometry::For(settings.width, settings.height),
+                                        settings::StockBrush::White);
+}
+
+PageBreakList FastBreaks(platform::TextEngine& engine, const std::vector<std::u16string>& lines,
+                         const settings::RenderSettings& settings) {
+  ListedLines source(lines);
+  PageBreakList breaks;
+  MeasurePages(engine, *PageSurface(settings), source, text::TextEncoding::Utf16LE, settings, breaks);
+  return breaks;
+}
+
+PageBreakList ReferenceBreaks(platform::TextEngine& engine, const std::vector<std::u16string>& lines,
+                              const settings::RenderSettings& settings) {
+  const MeasuringFrame frame = MeasuringFrameOf(settings);
+  const auto surface = PageSurface(settings);
+  const auto measurer =
+      engine.CreateMeasurer(*surface, FontOf(settings), frame.boundRect, frame.wrapWidth, frame.maxHeight);
+  if (!measurer) return {};
+  return WholePageTextBreaks(*measurer, lines, frame.breakLimit, settings.pageLimit);
+}
+
+TEST(MeasuringEquivalenceTest, RandomTextsBreakAsTheWholePageTextDoes) {
+  std::mt19937 random(20261209);
+  NoisyEngine engine;
+  settings::RenderSettings settings;
+  settings.width = 100;
+  settings.margin = 5;
+  int textsThatBroke = 0;
+  for (int text = 0; text < 300; ++text) {
+    std::vector<std::u16string> lines(std::uniform_int_distribution<int>(0, 80)(random));
+    for (std::u16string& line : lines) {
+      line.assign(std::uniform_int_distribution<int>(0, 12)(random), u'x');
+      switch (std::uniform_int_distribution<int>(0, 9)(random)) {
+        case 0: break;                               // cut where a long line is split: no line feed
+        case 1: line += u"\r\n"; break;              // read as one separator with the carriage return
+        case 2: line = u"\r" + line + u"\n"; break;  // after a carriage return that ended the last line
+        default: line += u'\n';
+      }
+    }
+    settings.height = std::uniform_int_distribution<int>(30, 90)(random);
+    settings.pageLimit = std::uniform_int_distribution<int>(-1, 4)(random);
+    const PageBreakList expected = ReferenceBreaks(engine, lines, settings);
+    ASSERT_EQ(FastBreaks(engine, lines, settings), expected) << "text " << text;
+    textsThatBroke += expected.size() > 2;
+  }
+  EXPECT_GT(textsThatBroke, 100);
+}
+
+// Every kind of line that the engines might lay out differently alone and
+// together: wrapping, tabs, fallback fonts, separators of all kinds, marks,
+// emoji, lines split by the reader, and a last line without a line feed.
+std::vector<std::u16string> MixedCorpus() {
+  const std::u16string words =
+      u"Reading a novel page by page in an image viewer is pleasant when the lines wrap at the right margin. ";
+  std::u16string split;
+  while (split.size() < 1023) split += words;
+  split.resize(1023);
+  const std::vector<std::u16string> pieces = {
+      u"The quick brown fox jumps over the lazy dog.\n",
+      u"\n",
+      u"\tIndented with a tab,\tthen\ttabs inside.\n",
+      u"日本語の文章は単語の間に空白を置かないので、折り返しは文字の間で起こる。吾輩は猫である。\n",
+      u"Mixed 日本語 and English, ｆｕｌｌｗｉｄｔｈ ａｌｓｏ.\n",
+      u"A carriage return\rinside a line.\n",
+      u"A carriage return before the line feed\r\n",
+      u"Line\u2028separator and paragraph\u2029separator.\n",
+      u"Next\u0085line and\u000bvertical tab.\n",
+      u"\u0301A combining mark first.\n",
+      u"Emoji \U0001F600 and symbols \u00a9\u00ae.\n",
+      words + words + words + u"\n",
+      split,
+      words + u"\n",
+  };
+  std::vector<std::u16string> lines;
+  std::mt19937 random(7);
+  for (int i = 0; i < 160; ++i) {
+    lines.push_back(pieces[std::uniform_int_distribution<std::size_t>(0, pieces.size() - 1)(random)]);
+  }
+  lines.push_back(u"The last line has no line feed.");
+  return lines;
+}
+
+struct NamedPage {
+  const char* name;
+  settings::RenderSettings settings;
+  friend void PrintTo(const NamedPage& page, std::ostream* out) { *out << page.name; }
+};
+
+class SystemEngineEquivalenceTest : public ::testing::TestWithParam<NamedPage> {};
+
+TEST_P(SystemEngineEquivalenceTest, ParagraphHeightsAddUp) {
+  const settings::RenderSettings& settings = GetParam().settings;
+  const MeasuringFrame frame = MeasuringFrameOf(settings);
+  const auto surface = PageSurface(settings);
+  const auto measurer = platform::SystemTextEngine().CreateMeasurer(*surface, FontOf(settings), frame.boundRect,
+                                                                    frame.wrapWidth, frame.maxHeight);
+  ASSERT_NE(measurer, nullptr);
+  // With no limit to come near, the gauge's height is always its sum.
+  PageHeightGauge gauge(*measurer, std::numeric_limits<float>::infinity());
+  std::u16string pageText;
+  float largestDifference = 0;
+  std::size_t linesOnPage = 0;
+  for (const std::u16string& line : MixedCorpus()) {
+    if (++linesOnPage > 12) {  // pages of up to 12 lines
+      pageText.clear();
+      gauge.Restart();
+      linesOnPage = 1;
+    }
+    pageText += line;
+    float sum = 0, whole = 0;
+    ASSERT_TRUE(gauge.Measure(pageText, sum));
+    ASSERT_TRUE(measurer->MeasureHeight(pageText, whole));
+    largestDifference = std::max(largestDifference, std::abs(sum - whole));
+  }
+  // Far inside the allowance within which the gauge lays the page out whole.
+  EXPECT_LT(largestDifference, PageHeightGauge::kRoundingAllowance / 16);
+}
+
+TEST_P(SystemEngineEquivalenceTest, CorpusBreaksAsTheWholePageTextDoes) {
+  const std::vector<std::u16string> lines = MixedCorpus();
+  const settings::RenderSettings& settings = GetParam().settings;
+  const PageBreakList expected = ReferenceBreaks(platform::SystemTextEngine(), lines, settings);
+  EXPECT_GT(expected.size(), 4u);
+  EXPECT_EQ(FastBreaks(platform::SystemTextEngine(), lines, settings), expected);
+}
+
+NamedPage Page(const char* name, std::u16string family, std::int32_t fontSize, std::int32_t width,
+               std::int32_t height, std::int32_t margin) {
+  settings::RenderSettings settings;
+  settings.fontFamily = std::move(family);
+  settings.fontSize = fontSize;
+  settings.width = width;
+  settings.height = height;
+  settings.margin = margin;
+  settings.pageLimit = 0;
+  return {name, settings};
+}
+
+// Wine's DirectWrite has no fallback for an unnamed family, so families are named.
+INSTANTIATE_TEST_SUITE_P(Pages, SystemEngineEquivalenceTest,
+                         ::testing::Values(Page("latin_font", u"DejaVu Sans", 12, 320, 240, 8),
+                                           Page("japanese_font_narrow", u"Noto Sans CJK JP", 9, 200, 300, 20),
+                                           Page("latin_font_wide", u"DejaVu Sans", 17, 640, 160, 4)),
+                         [](const ::testing::TestParamInfo<NamedPage>& info) { return info.param.name; });
+
+}  // namespace
+}  // namespace folio::render
