@@ -37,6 +37,13 @@ class FileHandle {
   std::intptr_t value_;
 };
 
+// What changes when a file is written: its size and last-write time.
+struct FileStamp {
+  std::uint64_t size;
+  std::int64_t lastWriteTime;  // 100-nanosecond intervals since 1601-01-01 UTC
+  friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+
 // An open, read-only file.  Opening succeeds for existing regular files only
 // (not folders); others may read the file at the same time.
 class InputFile {
@@ -45,11 +52,15 @@ class InputFile {
 
   // Moves to a byte offset from the start; true when the position reached is
   // exactly that offset.
-  bool Seek(std::uint32_t offset) noexcept;
+  bool Seek(std::uint64_t offset) noexcept;
   // Reads up to `size` bytes; the count read (0 at the end), or nullopt on error.
   std::optional<std::size_t> Read(void* buffer, std::size_t size) noexcept;
+  std::optional<FileStamp> Stamp() const noexcept;
   // Last-write time in 100-nanosecond intervals since 1601-01-01 UTC.
-  std::optional<std::int64_t> LastWriteTime() const noexcept;
+  std::optional<std::int64_t> LastWriteTime() const noexcept {
+    const std::optional<FileStamp> stamp = Stamp();
+    return stamp ? std::optional<std::int64_t>(stamp->lastWriteTime) : std::nullopt;
+  }
 
  private:
   explicit InputFile(std::intptr_t handle) noexcept : handle_(handle) {}

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <limits>
 #include <utility>
 
 #include "platform/files.h"
@@ -39,7 +40,8 @@ std::optional<InputFile> InputFile::Open(std::u16string_view path) noexcept {
   return InputFile(descriptor);
 }
 
-bool InputFile::Seek(std::uint32_t offset) noexcept {
+bool InputFile::Seek(std::uint64_t offset) noexcept {
+  if (offset > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) return false;
   return lseek(Descriptor(handle_.value()), static_cast<off_t>(offset), SEEK_SET) == static_cast<off_t>(offset);
 }
 
@@ -51,13 +53,14 @@ std::optional<std::size_t> InputFile::Read(void* buffer, std::size_t size) noexc
   }
 }
 
-std::optional<std::int64_t> InputFile::LastWriteTime() const noexcept {
+std::optional<FileStamp> InputFile::Stamp() const noexcept {
   struct stat status;
   if (fstat(Descriptor(handle_.value()), &status) != 0) return std::nullopt;
   constexpr std::int64_t kIntervalsPerSecond = 10'000'000;
   constexpr std::int64_t kUnixEpochAsFileTime = 116'444'736'000'000'000;
-  return kUnixEpochAsFileTime + static_cast<std::int64_t>(status.st_mtim.tv_sec) * kIntervalsPerSecond +
-         status.st_mtim.tv_nsec / 100;
+  return FileStamp{static_cast<std::uint64_t>(status.st_size),
+                   kUnixEpochAsFileTime + static_cast<std::int64_t>(status.st_mtim.tv_sec) * kIntervalsPerSecond +
+                       status.st_mtim.tv_nsec / 100};
 }
 
 std::optional<OutputFile> OutputFile::CreateNew(std::u16string_view path) noexcept {

@@ -35,10 +35,13 @@ std::optional<InputFile> InputFile::Open(std::u16string_view path) noexcept {
   return InputFile(reinterpret_cast<std::intptr_t>(handle));
 }
 
-bool InputFile::Seek(std::uint32_t offset) noexcept {
-  // The low 32 bits alone, as the interface's offsets are used.
-  const DWORD position = SetFilePointer(Native(handle_.value()), static_cast<LONG>(offset), nullptr, FILE_BEGIN);
-  return position == offset && !(position == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR);
+bool InputFile::Seek(std::uint64_t offset) noexcept {
+  if (offset > static_cast<std::uint64_t>(INT64_MAX)) return false;
+  LARGE_INTEGER distance;
+  distance.QuadPart = static_cast<LONGLONG>(offset);
+  LARGE_INTEGER position;
+  return SetFilePointerEx(Native(handle_.value()), distance, &position, FILE_BEGIN) &&
+         position.QuadPart == distance.QuadPart;
 }
 
 std::optional<std::size_t> InputFile::Read(void* buffer, std::size_t size) noexcept {
@@ -48,11 +51,13 @@ std::optional<std::size_t> InputFile::Read(void* buffer, std::size_t size) noexc
   return count;
 }
 
-std::optional<std::int64_t> InputFile::LastWriteTime() const noexcept {
-  FILETIME lastWrite;
-  if (!GetFileTime(Native(handle_.value()), nullptr, nullptr, &lastWrite)) return std::nullopt;
-  return static_cast<std::int64_t>((static_cast<std::uint64_t>(lastWrite.dwHighDateTime) << 32) |
-                                   lastWrite.dwLowDateTime);
+std::optional<FileStamp> InputFile::Stamp() const noexcept {
+  BY_HANDLE_FILE_INFORMATION information;
+  if (!GetFileInformationByHandle(Native(handle_.value()), &information)) return std::nullopt;
+  const FILETIME& lastWrite = information.ftLastWriteTime;
+  return FileStamp{(static_cast<std::uint64_t>(information.nFileSizeHigh) << 32) | information.nFileSizeLow,
+                   static_cast<std::int64_t>((static_cast<std::uint64_t>(lastWrite.dwHighDateTime) << 32) |
+                                             lastWrite.dwLowDateTime)};
 }
 
 std::optional<OutputFile> OutputFile::CreateNew(std::u16string_view path) noexcept {

@@ -4,10 +4,12 @@
 #include <memory>
 #include <string>
 
+#include "platform/files.h"
 #include "render/bitmap_file.h"
 #include "render/member_name.h"
 #include "render/page_drawing.h"
 #include "render/page_measuring.h"
+#include "render/page_start_index.h"
 #include "settings/render_settings.h"
 #include "text/text_stream.h"
 
@@ -25,22 +27,61 @@ std::u16string MemberNameOf(const ArchiveEntryW& entry) {
   return std::u16string(begin, end);
 }
 
-// Draws the lines that the entry's member name gives; a name that does not
-// name a page of this text leaves the page with its background.
-void DrawNamedPage(platform::TextEngine& engine, platform::DrawingSurface& surface, LineSource& lines,
-                   text::TextEncoding encoding, const settings::RenderSettings& settings,
-                   std::u16string_view textPath, const ArchiveEntryW* entry) {
-  if (!entry) return;
-  const std::optional<LineRange> range = LineRangeFromMemberName(textPath, MemberNameOf(*entry));
-  if (!range) return;
-  DrawPageText(engine, surface, lines, settings, range->firstLine, range->lastLine, encoding);
+// The text, standing at line `lineNumber`.
+struct OpenedAt {
+  text::OpenedText text;
+  std::int32_t lineNumber = 0;
+  std::optional<platform::FileStamp> stamp;  // as the file was opened; none when unknown
+};
+
+// Opens the text at the last page start at or before `wantedLine` that a
+// listing of the file as it is now found; else at its start.
+OpenedAt OpenText(std::u16string_view textPath, std::optional<std::int32_t> wantedLine) {
+  std::optional<platform::InputFile> file = platform::InputFile::Open(textPath);
+  if (!file) return {};
+  OpenedAt opened;
+  opened.stamp = file->Stamp();
+  if (wantedLine && opened.stamp) {
+    if (const auto shortcut = SharedPageStartIndex().Find(textPath, *opened.stamp, *wantedLine)) {
+      opened.text = text::ResumeTextStream(std::move(*file), shortcut->splitting, shortcut->pageStart.start);
+      if (opened.text.stream) {
+        opened.lineNumber = shortcut->pageStart.line;
+        return opened;
+      }
+      // The file has gone to the resuming stream: open it anew.
+      file = platform::InputFile::Open(textPath);
+      if (!file) return {};
+    }
+  }
+  opened.text = text::OpenTextStream(std::move(*file));
+  return opened;
+}
+
+// The lines that the entry's member name gives; none for a name that does
+// not name a page of this text.
+std::optional<LineRange> NamedLines(std::u16string_view textPath, const ArchiveEntryW* entry) {
+  if (!entry) return std::nullopt;
+  return LineRangeFromMemberName(textPath, MemberNameOf(*entry));
+}
+
+// Draws `range` from a stream standing at line `lineNumber` (no later than
+// the range's first line).
+void DrawLines(platform::TextEngine& engine, platform::DrawingSurface& surface, LineSource& lines,
+               text::TextEncoding encoding, const settings::RenderSettings& settings, std::int32_t lineNumber,
+               const LineRange& range) {
+  const std::int32_t firstLine = range.firstLine - lineNumber;
+  // An empty range stays empty without leaving 32 bits.
+  const std::int32_t lastLine = range.lastLine < range.firstLine ? firstLine - 1 : range.lastLine - lineNumber;
+  DrawPageText(engine, surface, lines, settings, firstLine, lastLine, encoding);
 }
 
 }  // namespace
 
 RenderOutcome RenderTextFile(std::u16string_view textPath, platform::HostBlock* imageOut,
                              const ArchiveEntryW* entry, RenderMode mode, PageBreakList* pageBreaks) {
-  text::OpenedText opened = text::OpenTextStream(textPath);
+  const std::optional<LineRange> range = mode == RenderMode::Draw ? NamedLines(textPath, entry) : std::nullopt;
+  OpenedAt openedAt = OpenText(textPath, range ? std::optional(range->firstLine) : std::nullopt);
+  text::OpenedText& opened = openedAt.text;
   if (!opened.stream) return {kTextUnreadable, 0};
   const settings::RenderSettings settings = settings::LoadRenderSettings();
   const std::optional<platform::SurfaceGeometry> geometry =
@@ -53,14 +94,19 @@ RenderOutcome RenderTextFile(std::u16string_view textPath, platform::HostBlock* 
   }
 
   platform::TextEngine& engine = platform::SystemTextEngine();
-  TextStreamLines lines(*opened.stream);
   RenderOutcome outcome;
   if (mode == RenderMode::Measure) {
     PageBreakList ownBreaks;
-    outcome.pageCount =
-        MeasurePages(engine, *surface, lines, opened.encoding, settings, pageBreaks ? *pageBreaks : ownBreaks);
-  } else {
-    DrawNamedPage(engine, *surface, lines, opened.encoding, settings, textPath, entry);
+    PageBreakList& breaks = pageBreaks ? *pageBreaks : ownBreaks;
+    PageStartRecorder lines(*opened.stream, breaks);
+    outcome.pageCount = MeasurePages(engine, *surface, lines, opened.encoding, settings, breaks);
+    if (openedAt.stamp) {
+      SharedPageStartIndex().Store(textPath,
+                                   {*openedAt.stamp, text::SplittingOf(*opened.stream), lines.TakePageStarts()});
+    }
+  } else if (range) {
+    TextStreamLines lines(*opened.stream);
+    DrawLines(engine, *surface, lines, opened.encoding, settings, openedAt.lineNumber, *range);
   }
 
   if (imageOut) {

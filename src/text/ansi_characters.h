@@ -19,6 +19,7 @@ class AnsiCharacters {
   explicit AnsiCharacters(std::unique_ptr<platform::AnsiTextDecoder> decoder);
 
   bool IsLeadByte(std::uint8_t byte) const noexcept { return leadBytes_[byte]; }
+  const std::array<bool, 256>& leadBytes() const noexcept { return leadBytes_; }
   // U+FFFD for a byte the code page refuses.
   char16_t DecodeSingleByte(std::uint8_t byte) const noexcept { return singleBytes_[byte]; }
   // Nothing when the code page refuses the pair.

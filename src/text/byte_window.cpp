@@ -17,7 +17,7 @@ class FileByteSource final : public ByteSource {
   std::optional<std::size_t> Read(std::uint8_t* buffer, std::size_t size) override {
     return file_.Read(buffer, size);
   }
-  bool Rewind() override { return file_.Seek(0); }
+  bool Seek(std::uint64_t offset) override { return file_.Seek(offset); }
 
  private:
   platform::InputFile file_;
@@ -33,8 +33,9 @@ class MemoryByteSource final : public ByteSource {
     position_ += count;
     return count;
   }
-  bool Rewind() override {
-    position_ = 0;
+  bool Seek(std::uint64_t offset) override {
+    if (offset > bytes_.size()) return false;
+    position_ = static_cast<std::size_t>(offset);
     return true;
   }
 
@@ -59,16 +60,22 @@ ByteWindow::ByteWindow(std::unique_ptr<ByteSource> source, bool textMode)
 
 void ByteWindow::Fill(std::size_t minimum) {
   std::memmove(buffer_.data(), data(), size());
+  folds_.erase(folds_.begin(), folds_.begin() + static_cast<std::ptrdiff_t>(passedFolds_));
+  passedFolds_ = 0;
+  for (std::size_t& fold : folds_) fold -= begin_;
   end_ -= begin_;
   begin_ = 0;
   while (!ended_ && size() < minimum) ReadChunk();
 }
 
-bool ByteWindow::Rewind(bool textMode) {
+bool ByteWindow::MoveTo(std::uint64_t offset, bool textMode) {
   begin_ = end_ = 0;
   textMode_ = textMode;
   heldCarriageReturn_ = false;
-  ended_ = !source_->Rewind();
+  offset_ = offset;
+  folds_.clear();
+  passedFolds_ = 0;
+  ended_ = !source_->Seek(offset);
   return !ended_;
 }
 
@@ -105,7 +112,11 @@ std::size_t ByteWindow::FoldTextMode(std::size_t from, std::size_t to, bool sour
       break;
     }
     // The CR of a CR LF pair goes; a lone CR stays.
-    if (in + 1 == to || bytes[in + 1] != kLineFeed) bytes[out++] = kCarriageReturn;
+    if (in + 1 == to || bytes[in + 1] != kLineFeed) {
+      bytes[out++] = kCarriageReturn;
+    } else {
+      folds_.push_back(out);
+    }
     ++in;
   }
   return out;

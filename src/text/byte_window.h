@@ -18,8 +18,8 @@ class ByteSource {
   virtual ~ByteSource() = default;
   // Up to `size` bytes; 0 at the end, nullopt on a read error.
   virtual std::optional<std::size_t> Read(std::uint8_t* buffer, std::size_t size) = 0;
-  // Back to the first byte; false when that can't be done.
-  virtual bool Rewind() = 0;
+  // To the byte at `offset`; false when that can't be done.
+  virtual bool Seek(std::uint64_t offset) = 0;
 };
 
 std::unique_ptr<ByteSource> FileBytes(platform::InputFile file);
@@ -40,14 +40,22 @@ class ByteWindow {
   std::size_t size() const noexcept { return end_ - begin_; }
   // True when no byte follows the window's.
   bool ended() const noexcept { return ended_; }
-  void Consume(std::size_t count) noexcept { begin_ += count; }
+  // The source's offset of the window's first byte.  Reading from there in
+  // the same mode delivers the same bytes; at a folded LF it is the offset
+  // of the CR that went.
+  std::uint64_t offset() const noexcept { return offset_; }
+  void Consume(std::size_t count) noexcept {
+    begin_ += count;
+    offset_ += count;
+    for (; passedFolds_ < folds_.size() && folds_[passedFolds_] < begin_; ++passedFolds_) ++offset_;
+  }
 
   // Reads until the window holds at least `minimum` bytes (a few, far less
   // than a chunk) or the data has ended.
   void Fill(std::size_t minimum);
-  // Back to the first byte, reading in the given mode; false when the source
-  // can't go back.
-  bool Rewind(bool textMode);
+  // To the source's byte at `offset`, reading in the given mode from there;
+  // false when the source can't go there.
+  bool MoveTo(std::uint64_t offset, bool textMode);
 
  private:
   void ReadChunk();
@@ -62,6 +70,11 @@ class ByteWindow {
   // A CR at the end of a chunk waits until the next byte shows whether it
   // begins a CR LF pair.
   bool heldCarriageReturn_ = false;
+  std::uint64_t offset_ = 0;
+  // Buffer positions of the LFs whose CR was folded away, ascending; those
+  // before passedFolds_ lie before the window.
+  std::vector<std::size_t> folds_;
+  std::size_t passedFolds_ = 0;
 };
 
 }  // namespace folio::text

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
+#include <type_traits>
 #include <utility>
 
 #include "platform/ansi_text_decoder.h"
@@ -85,7 +87,8 @@ struct Utf8Decoder {
 class AnsiDecoder {
  public:
   static constexpr std::size_t kLookahead = 2;
-  explicit AnsiDecoder(std::unique_ptr<platform::AnsiTextDecoder> decoder) : characters_(std::move(decoder)) {}
+  explicit AnsiDecoder(AnsiCharacters characters) : characters_(std::move(characters)) {}
+  const std::array<bool, 256>& leadBytes() const noexcept { return characters_.leadBytes(); }
   DecodedCharacter Next(const std::uint8_t* bytes, std::size_t count) {
     if (count == 0) return {};
     const std::uint8_t lead = bytes[0];
@@ -101,10 +104,24 @@ class AnsiDecoder {
 template <typename Decoder>
 class DecodingStream final : public TextStream {
  public:
-  DecodingStream(ByteWindow window, Decoder decoder, char16_t lineFeed)
-      : window_(std::move(window)), decoder_(std::move(decoder)), lineFeed_(lineFeed) {}
+  DecodingStream(ByteWindow window, Decoder decoder, TextEncoding encoding, char16_t carriedUnit)
+      : window_(std::move(window)),
+        decoder_(std::move(decoder)),
+        encoding_(encoding),
+        lineFeed_(encoding == TextEncoding::Utf16BE ? kSwappedLineFeed : kLineFeed),
+        carriedUnit_(carriedUnit) {}
 
  private:
+  // Between lines nothing but the window's offset and a carried unit is
+  // left over from reading: decoders start afresh at every character.
+  LineStart NextLineStart() const override { return {window_.offset(), carriedUnit_}; }
+
+  LineSplitting Splitting() const override {
+    LineSplitting splitting{encoding_};
+    if constexpr (std::is_same_v<Decoder, AnsiDecoder>) splitting.ansiLeadBytes = decoder_.leadBytes();
+    return splitting;
+  }
+
   bool ReadLine(LineBuffer& line) override {
     std::size_t stored = 0;
     if (carriedUnit_) line[stored++] = std::exchange(carriedUnit_, 0);
@@ -148,13 +165,33 @@ class DecodingStream final : public TextStream {
 
   ByteWindow window_;
   Decoder decoder_;
+  TextEncoding encoding_;
   char16_t lineFeed_;
-  char16_t carriedUnit_ = 0;  // never a zero unit when set: a low surrogate
+  char16_t carriedUnit_;  // never a zero unit when set: a low surrogate
 };
 
 template <typename Decoder>
-std::unique_ptr<TextStream> MakeStream(ByteWindow window, Decoder decoder, char16_t lineFeed = kLineFeed) {
-  return std::make_unique<DecodingStream<Decoder>>(std::move(window), std::move(decoder), lineFeed);
+std::unique_ptr<TextStream> MakeStream(ByteWindow window, Decoder decoder, TextEncoding encoding,
+                                       char16_t carriedUnit) {
+  return std::make_unique<DecodingStream<Decoder>>(std::move(window), std::move(decoder), encoding, carriedUnit);
+}
+
+bool IsUtf16(TextEncoding encoding) {
+  return encoding == TextEncoding::Utf16LE || encoding == TextEncoding::Utf16BE;
+}
+
+// The stream in `encoding` over `window`, which stands at a line start;
+// `ansi` is needed for ANSI-coded text only.
+std::unique_ptr<TextStream> StreamOver(ByteWindow window, TextEncoding encoding,
+                                       std::optional<AnsiCharacters> ansi, char16_t carriedUnit) {
+  switch (encoding) {
+    case TextEncoding::Utf16LE: return MakeStream(std::move(window), Utf16TextDecoder{}, encoding, carriedUnit);
+    case TextEncoding::Utf16BE: return MakeStream(std::move(window), RawUnitDecoder{}, encoding, carriedUnit);
+    case TextEncoding::Utf8: return MakeStream(std::move(window), Utf8Decoder{}, encoding, carriedUnit);
+    case TextEncoding::Ansi:
+      return MakeStream(std::move(window), AnsiDecoder(std::move(*ansi)), encoding, carriedUnit);
+  }
+  return nullptr;
 }
 
 TextEncoding DetectInWindow(ByteWindow& window) {
@@ -184,23 +221,13 @@ OpenedText OpenOver(std::unique_ptr<ByteSource> source, MakeAnsiDecoder makeAnsi
   ByteWindow window(std::move(source), true);
   OpenedText opened;
   opened.encoding = DetectInWindow(window);
-  const bool utf16 = opened.encoding == TextEncoding::Utf16LE || opened.encoding == TextEncoding::Utf16BE;
-  if (!window.Rewind(!utf16)) return opened;
-  switch (opened.encoding) {
-    case TextEncoding::Utf16LE:
-      SkipPrefix(window, "\xFF\xFE");
-      opened.stream = MakeStream(std::move(window), Utf16TextDecoder{});
-      break;
-    case TextEncoding::Utf16BE:
-      // The mark stays: it arrives as 0xFFFE and is repaired into U+FEFF.
-      opened.stream = MakeStream(std::move(window), RawUnitDecoder{}, kSwappedLineFeed);
-      break;
-    case TextEncoding::Utf8:
-      SkipPrefix(window, "\xEF\xBB\xBF");
-      opened.stream = MakeStream(std::move(window), Utf8Decoder{});
-      break;
-    case TextEncoding::Ansi: opened.stream = MakeStream(std::move(window), AnsiDecoder(makeAnsiDecoder())); break;
-  }
+  if (!window.MoveTo(0, !IsUtf16(opened.encoding))) return opened;
+  // A big-endian mark stays: it arrives as 0xFFFE and is repaired into U+FEFF.
+  if (opened.encoding == TextEncoding::Utf16LE) SkipPrefix(window, "\xFF\xFE");
+  if (opened.encoding == TextEncoding::Utf8) SkipPrefix(window, "\xEF\xBB\xBF");
+  std::optional<AnsiCharacters> ansi;
+  if (opened.encoding == TextEncoding::Ansi) ansi.emplace(makeAnsiDecoder());
+  opened.stream = StreamOver(std::move(window), opened.encoding, std::move(ansi), 0);
   return opened;
 }
 
@@ -209,7 +236,33 @@ OpenedText OpenOver(std::unique_ptr<ByteSource> source, MakeAnsiDecoder makeAnsi
 OpenedText OpenTextStream(std::u16string_view path) {
   std::optional<platform::InputFile> file = platform::InputFile::Open(path);
   if (!file) return {};
-  return OpenOver(FileBytes(std::move(*file)), &platform::AnsiTextDecoder::ForDefaultCodePage);
+  return OpenTextStream(std::move(*file));
+}
+
+OpenedText OpenTextStream(platform::InputFile file) {
+  return OpenOver(FileBytes(std::move(file)), &platform::AnsiTextDecoder::ForDefaultCodePage);
+}
+
+OpenedText ResumeTextStream(platform::InputFile file, const LineSplitting& splitting, const LineStart& start) {
+  // Only ANSI-coded text needs the code page, and asking for it takes time.
+  return ResumeTextStreamOver(
+      FileBytes(std::move(file)),
+      splitting.encoding == TextEncoding::Ansi ? platform::AnsiTextDecoder::ForDefaultCodePage() : nullptr,
+      splitting, start);
+}
+
+OpenedText ResumeTextStreamOver(std::unique_ptr<ByteSource> source,
+                                std::unique_ptr<platform::AnsiTextDecoder> ansiDecoder,
+                                const LineSplitting& splitting, const LineStart& start) {
+  std::optional<AnsiCharacters> ansi;
+  if (splitting.encoding == TextEncoding::Ansi) {
+    ansi.emplace(std::move(ansiDecoder));
+    if (ansi->leadBytes() != splitting.ansiLeadBytes) return {};
+  }
+  ByteWindow window(std::move(source), !IsUtf16(splitting.encoding));
+  if (!window.MoveTo(start.byteOffset, !IsUtf16(splitting.encoding))) return {};
+  return {StreamOver(std::move(window), splitting.encoding, std::move(ansi), start.carriedUnit),
+          splitting.encoding};
 }
 
 OpenedText OpenTextStreamOverBytes(std::string bytes) {
@@ -223,6 +276,14 @@ OpenedText OpenTextStreamOver(std::unique_ptr<ByteSource> source,
 
 bool ReadTextLine(TextStream& stream, LineBuffer& line) {
   return stream.ReadLine(line);
+}
+
+LineStart NextLineStart(const TextStream& stream) {
+  return stream.NextLineStart();
+}
+
+LineSplitting SplittingOf(const TextStream& stream) {
+  return stream.Splitting();
 }
 
 void RepairBigEndianLine(LineBuffer& line) {

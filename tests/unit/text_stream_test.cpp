@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/ansi_text_decoder.h"
+#include "platform/files.h"
 #include "support/temp_folder.h"
 #include "support/test_files.h"
 #include "text/byte_window.h"
@@ -64,15 +65,43 @@ struct ReadingCase {
   std::vector<std::u16string> lines;
 };
 
+using MakeDecoder = std::function<std::unique_ptr<platform::AnsiTextDecoder>()>;
+
+// Reads `bytes` from the start, noting where each line and the end began,
+// then resumes at each of those and expects the lines that followed there.
+void ExpectResumingAlike(const std::string& bytes, std::size_t largestRead, const MakeDecoder& decoder,
+                         const std::string& context) {
+  OpenedText opened = OpenTextStreamOver(MemoryBytes(bytes, largestRead), decoder());
+  std::vector<LineStart> starts;
+  std::vector<std::u16string> lines;
+  LineBuffer line{};
+  for (;;) {
+    starts.push_back(NextLineStart(*opened.stream));
+    if (!ReadTextLine(*opened.stream, line)) break;
+    if (opened.encoding == TextEncoding::Utf16BE) RepairBigEndianLine(line);
+    lines.push_back(LineText(line));
+  }
+  const LineSplitting splitting = SplittingOf(*opened.stream);
+  EXPECT_EQ(splitting.encoding, opened.encoding) << context;
+  for (std::size_t i = 0; i < starts.size(); ++i) {
+    OpenedText resumed = ResumeTextStreamOver(MemoryBytes(bytes, largestRead), decoder(), splitting, starts[i]);
+    ASSERT_TRUE(resumed.stream) << context << ", line " << i;
+    EXPECT_EQ(ReadAll(std::move(resumed)),
+              std::vector(lines.begin() + static_cast<std::ptrdiff_t>(i), lines.end()))
+        << context << ", resumed at line " << i;
+  }
+}
+
 // Reads each case with sources that hand out the bytes in reads of every
-// size, so that characters, CR LF pairs and marks fall on read borders.
-void ExpectLines(const ReadingCase& c,
-                 const std::function<std::unique_ptr<platform::AnsiTextDecoder>()>& decoder) {
+// size, so that characters, CR LF pairs and marks fall on read borders; and
+// resumes reading at every line start.
+void ExpectLines(const ReadingCase& c, const MakeDecoder& decoder) {
   for (std::size_t largestRead : {std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{5}, SIZE_MAX}) {
     OpenedText opened = OpenTextStreamOver(MemoryBytes(c.bytes, largestRead), decoder());
     ASSERT_TRUE(opened.stream) << c.name;
     EXPECT_EQ(opened.encoding, c.encoding) << c.name;
     EXPECT_EQ(ReadAll(std::move(opened)), c.lines) << c.name << ", reads of " << largestRead;
+    ExpectResumingAlike(c.bytes, largestRead, decoder, c.name + (", reads of " + std::to_string(largestRead)));
   }
 }
 
@@ -216,7 +245,45 @@ TEST(ReadTextLineTest, CrLfAndSequencesAcrossChunkBorders) {
     LineBuffer line{};
     while (ReadTextLine(*opened.stream, line)) all += LineText(line);
     EXPECT_EQ(all, std::u16string(at - 3, u'a') + u"\n\u3042\n") << at;
+    ExpectResumingAlike(bytes, SIZE_MAX, &platform::AnsiTextDecoder::ForDefaultCodePage, std::to_string(at));
   }
+}
+
+TEST(LineStartTest, OffsetsAreTheFilesAndTheCutPairsSecondHalfIsCarried) {
+  auto startsOf = [](const std::string& bytes) {
+    OpenedText opened = OpenTextStreamOverBytes(bytes);
+    std::vector<std::pair<std::uint64_t, char16_t>> starts;
+    LineBuffer line{};
+    do {
+      const LineStart start = NextLineStart(*opened.stream);
+      starts.emplace_back(start.byteOffset, start.carriedUnit);
+    } while (ReadTextLine(*opened.stream, line));
+    return starts;
+  };
+  using Starts = std::vector<std::pair<std::uint64_t, char16_t>>;
+  // The mark is skipped; a folded CR LF counts two bytes.
+  EXPECT_EQ(startsOf(kUtf8Mark + "a\r\nb\rc\n"), (Starts{{3, 0}, {6, 0}, {10, 0}}));
+  EXPECT_EQ(startsOf(kUtf16LEMark + Utf16Bytes(u"a\r\nb", false)), (Starts{{2, 0}, {8, 0}, {10, 0}}));
+  // A line cut just before a CR LF: the next line begins at the CR.
+  EXPECT_EQ(startsOf(std::string(1023, 'a') + "\r\nb"), (Starts{{0, 0}, {1023, 0}, {1025, 0}, {1026, 0}}));
+  const std::string cutPair = kUtf8Mark + std::string(1022, 'a') + "\xF0\x9F\x98\x80" + "b";
+  EXPECT_EQ(startsOf(cutPair), (Starts{{3, 0}, {1029, 0xDE00}, {1030, 0}}));
+}
+
+TEST(LineStartTest, ResumingRefusesWhatWouldReadOtherwise) {
+  const std::string bytes = "\xA1\xA1\nx\n";
+  OpenedText opened = OpenTextStreamOver(MemoryBytes(bytes), std::make_unique<FakeAnsiDecoder>());
+  LineBuffer line{};
+  ASSERT_TRUE(ReadTextLine(*opened.stream, line));
+  const LineStart second = NextLineStart(*opened.stream);
+  const LineSplitting splitting = SplittingOf(*opened.stream);
+  EXPECT_TRUE(
+      ResumeTextStreamOver(MemoryBytes(bytes), std::make_unique<FakeAnsiDecoder>(), splitting, second).stream);
+  // Another code page could split lines elsewhere.
+  EXPECT_FALSE(ResumeTextStreamOver(MemoryBytes(bytes), nullptr, splitting, second).stream);
+  EXPECT_FALSE(ResumeTextStreamOver(MemoryBytes(bytes), std::make_unique<FakeAnsiDecoder>(), splitting,
+                                    LineStart{bytes.size() + 1, 0})
+                   .stream);
 }
 
 TEST(ReadTextLineTest, AtTheEndTheBufferIsLeftAsItWas) {
@@ -264,6 +331,21 @@ TEST(OpenTextStreamTest, ReadsFilesAndRefusesWhatCantBeOpened) {
   EXPECT_EQ(ReadAll(std::move(opened)), std::vector<std::u16string>{u"line\n"});
   EXPECT_FALSE(OpenTextStream(testing::WidePath(folder / "absent.txt")).stream);
   EXPECT_FALSE(OpenTextStream(testing::WidePath(folder.path())).stream);
+}
+
+TEST(OpenTextStreamTest, ResumesAFileWhereItsStreamSaidALineBegins) {
+  testing::TempFolder folder;
+  testing::WriteFile(folder / "notes.txt", "\xFF\xFE" + Utf16Bytes(u"one\r\ntwo\r\nthree", false));
+  OpenedText opened = OpenTextStream(testing::WidePath(folder / "notes.txt"));
+  LineBuffer line{};
+  ASSERT_TRUE(ReadTextLine(*opened.stream, line));
+  const LineStart second = NextLineStart(*opened.stream);
+  auto file = platform::InputFile::Open(testing::WidePath(folder / "notes.txt"));
+  ASSERT_TRUE(file);
+  OpenedText resumed = ResumeTextStream(std::move(*file), SplittingOf(*opened.stream), second);
+  ASSERT_TRUE(resumed.stream);
+  EXPECT_EQ(resumed.encoding, TextEncoding::Utf16LE);
+  EXPECT_EQ(ReadAll(std::move(resumed)), (std::vector<std::u16string>{u"two\n", u"three"}));
 }
 
 }  // namespace
