@@ -61,8 +61,9 @@ $wine && build win64 "folio_plugin folio_bench" -DCMAKE_TOOLCHAIN_FILE=cmake/too
 
 sizes=(5000)
 $quick || sizes+=(50000)
-"$root/linux/bin/folio_bench_texts" "$root/texts" --lines "$(IFS=,; echo "${sizes[*]}")" $($large && echo --large) >/dev/null
-texts=()
+"$root/linux/bin/folio_bench_texts" "$root/texts" --lines "1,$(IFS=,; echo "${sizes[*]}")" $($large && echo --large) >/dev/null
+# One line: what a listing and an extraction cost before their first line.
+texts=("$root/texts/en-1-lf-utf8.txt" "$root/texts/ja-1-lf-utf8.txt")
 for language in en ja; do
   for size in "${sizes[@]}"; do
     for line_end in lf crlf; do
