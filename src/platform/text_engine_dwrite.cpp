@@ -91,8 +91,8 @@ Direct2DFactoryPool& SharedDirect2DFactories() {
 class Direct2DFactoryLease {
  public:
   Direct2DFactoryLease() = default;
+  // Moved only into a measurer; assigning over a lease would drop its factory.
   Direct2DFactoryLease(Direct2DFactoryLease&&) = default;
-  Direct2DFactoryLease& operator=(Direct2DFactoryLease&&) = default;
   ~Direct2DFactoryLease() {
     if (factory_) SharedDirect2DFactories().Return(std::move(factory_));
   }

@@ -33,17 +33,12 @@ bool SameEntries(const std::vector<ArchiveEntryW>& a, const std::vector<ArchiveE
 }
 
 TEST_F(StressTest, ThreadsListAndExtractSeveralFilesAtOnce) {
-  // Small pages and short texts, and under Wine, where every drawing call
-  // costs about half a second, a single round.
+  // Small pages and short texts, so that every round is quick.
   UseSettings("BmpWidth=240\r\nBmpHeight=120\r\n");
   const std::vector<Reference> references{Prepare("first.txt", 5), Prepare("second.txt", 10),
                                           Prepare("third.txt", 20)};
   constexpr int kThreads = 4;
-#if defined(_WIN32)
-  constexpr int kRounds = 1;
-#else
   constexpr int kRounds = 10;
-#endif
   std::atomic<int> calls{0}, faults{0};
   auto work = [&](int thread) {
     TempFolder folder;

@@ -55,10 +55,6 @@ std::filesystem::path PathOfLength(const std::filesystem::path& base, std::size_
   return path / "story.txt";
 }
 
-std::string Utf16LE(std::u16string_view text) {
-  return Encoded(text, Encoding::Utf16LE);
-}
-
 std::string RandomBytes(std::size_t size) {
   std::mt19937 generator(7);
   std::string bytes(size, '\0');
@@ -126,7 +122,8 @@ std::vector<TextRow> TextRows() {
       {"nulBytes", Text("zeros.txt", std::string(3000, '\0') + "after the zeros\n"), kSmallPage, SUSIE_SUCCESS},
       {"invalidUtf8", Text("invalid.txt", "abc\xC3\x28\xE2\x82\n\xF8\x88\x80\x80\x80\xFF\xFE\xED\xA0\x80\n"),
        kSmallPage, SUSIE_SUCCESS},
-      {"oddLengthUtf16", Text("odd.txt", Utf16LE(u"a UTF-16 text\nending in half a unit\n") + "\x41"), kSmallPage,
+      {"oddLengthUtf16",
+       Text("odd.txt", Encoded(u"a UTF-16 text\nending in half a unit\n", Encoding::Utf16LE) + "\x41"), kSmallPage,
        SUSIE_SUCCESS},
       {"oddLengthUtf16BE", Text("oddbe.txt", "\xFE\xFF" + std::string("\0a\0\n\0b", 6) + "\x42"), kSmallPage,
        SUSIE_SUCCESS},
