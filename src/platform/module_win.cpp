@@ -2,14 +2,20 @@
 #include <windows.h>
 
 #include "platform/module.h"
+#include "platform/text_engine.h"
 
 namespace {
 // Null when this code is linked into a program: the program's own path is then used.
 HMODULE storedModule = nullptr;
 }  // namespace
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD, LPVOID) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved) {
   storedModule = module;
+  // Unloaded by FreeLibrary (reserved is null): give back what the text
+  // engine kept.  When the process ends instead, its other threads are
+  // already gone; the system reclaims everything, and releasing graphics
+  // objects now could hang it.
+  if (reason == DLL_PROCESS_DETACH && !reserved) folio::platform::ReleaseKeptEngineObjects();
   return TRUE;
 }
 

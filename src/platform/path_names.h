@@ -11,12 +11,9 @@ namespace folio::platform {
 #if defined(_WIN32)
 inline constexpr std::u16string_view kPathSeparators = u"\\/";
 inline constexpr char16_t kPreferredSeparator = u'\\';
-// Whether two paths that differ only in letter case name the same file.
-inline constexpr bool kPathsIgnoreCase = true;
 #else
 inline constexpr std::u16string_view kPathSeparators = u"/";
 inline constexpr char16_t kPreferredSeparator = u'/';
-inline constexpr bool kPathsIgnoreCase = false;
 #endif
 
 inline std::u16string_view FileNamePart(std::u16string_view path) {

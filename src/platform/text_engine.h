@@ -65,4 +65,9 @@ class TextEngine {
 // This platform's engine; usable from any thread.
 TextEngine& SystemTextEngine();
 
+// Releases what the engine keeps between calls.  Called when the host
+// unloads the library, never when the process ends: by then the host's
+// other threads are gone, and releasing graphics objects can hang.
+void ReleaseKeptEngineObjects() noexcept;
+
 }  // namespace folio::platform

@@ -1,17 +1,14 @@
 // Text through Direct2D and DirectWrite: a DC render target bound to the
 // surface's memory DC.  Every object is made as one chain, each step only
 // when the ones before it succeeded, and released in reverse order of making.
-// The factories are the exception: made once and kept until unload.
+// The factories are the exception: kept until unload (dwrite_kept_objects.h).
 #include <windows.h>
 
 #include <d2d1.h>
 #include <dwrite.h>
 #include <wrl/client.h>
 
-#include <mutex>
-#include <new>
-#include <vector>
-
+#include "platform/dwrite_kept_objects.h"
 #include "platform/text_engine.h"
 
 namespace folio::platform {
@@ -24,95 +21,16 @@ const wchar_t* WideText(std::u16string_view text) {
   return reinterpret_cast<const wchar_t*>(text.data());
 }
 
-// The shared DirectWrite factory is free-threaded, so every call may use it.
-// It is kept, with the system font collection, from the first call until
-// unload: Wine's DirectWrite tears the collection down unsafely when one
-// thread releases the last layout while another makes a new one.  A failure
-// is not kept; the next call tries again.
-HRESULT SharedDirectWriteFactory(ComPtr<IDWriteFactory>& factory) {
-  static std::mutex mutex;
-  static ComPtr<IDWriteFactory> made;
-  static ComPtr<IDWriteFontCollection> systemFonts;
-  const std::lock_guard lock(mutex);
-  if (!systemFonts) {
-    ComPtr<IDWriteFactory> fresh;
-    ComPtr<IDWriteFontCollection> freshFonts;
-    HRESULT status = DWriteCreateFactory(DWRITE_FACTORY_TYPE_SHARED, __uuidof(IDWriteFactory),
-                                         reinterpret_cast<IUnknown**>(fresh.GetAddressOf()));
-    if (SUCCEEDED(status)) status = fresh->GetSystemFontCollection(freshFonts.GetAddressOf(), FALSE);
-    if (FAILED(status)) return status;
-    made = std::move(fresh);
-    systemFonts = std::move(freshFonts);
-  }
-  factory = made;
-  return S_OK;
-}
-
-// Direct2D factories, each lent to one call at a time and taken back when
-// the call is done: making a factory costs more than a page's layouts, and
-// under Wine the render targets of one factory share a Direct3D device that
-// two threads can't drive at once.  As many are kept as calls ever ran at
-// once, until unload.
-class Direct2DFactoryPool {
- public:
-  HRESULT Take(ComPtr<ID2D1Factory>& factory) {
-    {
-      const std::lock_guard lock(mutex_);
-      if (!idle_.empty()) {
-        factory = std::move(idle_.back());
-        idle_.pop_back();
-        return S_OK;
-      }
-    }
-    return D2D1CreateFactory(D2D1_FACTORY_TYPE_MULTI_THREADED, __uuidof(ID2D1Factory), nullptr,
-                             reinterpret_cast<void**>(factory.GetAddressOf()));
-  }
-
-  void Return(ComPtr<ID2D1Factory> factory) noexcept {
-    const std::lock_guard lock(mutex_);
-    try {
-      idle_.push_back(std::move(factory));
-    } catch (const std::bad_alloc&) {
-      // Not kept: released here.
-    }
-  }
-
- private:
-  std::mutex mutex_;
-  std::vector<ComPtr<ID2D1Factory>> idle_;
-};
-
-Direct2DFactoryPool& SharedDirect2DFactories() {
-  static Direct2DFactoryPool pool;
-  return pool;
-}
-
-// A factory from the pool, given back when the lease ends.
-class Direct2DFactoryLease {
- public:
-  Direct2DFactoryLease() = default;
-  // Moved only into a measurer; assigning over a lease would drop its factory.
-  Direct2DFactoryLease(Direct2DFactoryLease&&) = default;
-  ~Direct2DFactoryLease() {
-    if (factory_) SharedDirect2DFactories().Return(std::move(factory_));
-  }
-  HRESULT Take() { return SharedDirect2DFactories().Take(factory_); }
-  ID2D1Factory* operator->() const noexcept { return factory_.Get(); }
-
- private:
-  ComPtr<ID2D1Factory> factory_;
-};
-
 // Factories and a DC render target bound to `rect` of the surface; the
 // target is released before its factory goes back to the pool.
 struct BoundTarget {
-  Direct2DFactoryLease direct2d;
+  dwrite::Direct2DFactoryLease direct2d;
   ComPtr<IDWriteFactory> directWrite;
   ComPtr<ID2D1DCRenderTarget> target;
 
   HRESULT Make(DrawingSurface& surface, const PixelRect& rect) {
     HRESULT status = direct2d.Take();
-    if (SUCCEEDED(status)) status = SharedDirectWriteFactory(directWrite);
+    if (SUCCEEDED(status)) status = dwrite::SharedFactory(directWrite);
     if (SUCCEEDED(status)) {
       const D2D1_RENDER_TARGET_PROPERTIES properties{D2D1_RENDER_TARGET_TYPE_DEFAULT,
                                                      {DXGI_FORMAT_B8G8R8A8_UNORM, D2D1_ALPHA_MODE_IGNORE},
@@ -130,7 +48,7 @@ struct BoundTarget {
   }
 
   HRESULT MakeFormat(const FontSpec& font, ComPtr<IDWriteTextFormat>& format) {
-    const std::u16string family(font.family);  // the call wants it terminated
+    const std::u16string family = dwrite::ResolvedFamily(font.family);
     return directWrite->CreateTextFormat(WideText(family), nullptr, DWRITE_FONT_WEIGHT_NORMAL,
                                          DWRITE_FONT_STYLE_NORMAL, DWRITE_FONT_STRETCH_NORMAL,
                                          static_cast<float>(font.pixelSize), L"", format.GetAddressOf());

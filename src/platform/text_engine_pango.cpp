@@ -182,4 +182,8 @@ TextEngine& SystemTextEngine() {
   return engine;
 }
 
+// Pango's font maps belong to the calling threads and GLib keeps its own
+// state for the life of the process: nothing here is the library's to release.
+void ReleaseKeptEngineObjects() noexcept {}
+
 }  // namespace folio::platform

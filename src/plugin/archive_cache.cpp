@@ -2,8 +2,8 @@
 
 #include <cstring>
 
+#include "platform/letter_case.h"
 #include "plugin/entry_record.h"
-#include "text/unicode.h"
 
 namespace folio::plugin {
 namespace {
@@ -14,7 +14,7 @@ const ArchiveEntryW* FindEntry(const EntryArray& entries, const ArchiveRequest& 
   for (const ArchiveEntryW& entry : entries) {
     if (IsTerminator(entry)) break;
     const bool matches = request.memberName
-                             ? text::EqualsIgnoringAsciiCase(FieldText(entry.fileName), *request.memberName)
+                             ? platform::EqualIgnoringCase(FieldText(entry.fileName), *request.memberName)
                              : entry.position == request.position;
     if (matches) return &entry;
   }
@@ -58,13 +58,9 @@ int ArchiveCache::Find(std::u16string_view path, const ArchiveRequest& request) 
   for (std::size_t visited = 0; visited < kSlotCount; ++visited) {
     const Slot& slot = slots_[(nextSlot_ + kSlotCount - 1 - visited) % kSlotCount];
     if (!slot.entries) break;
-    if (SamePath(slot.path, path)) return ServeRequest(*slot.entries, request, kMissingFromCachedArray);
+    if (platform::SamePath(slot.path, path)) return ServeRequest(*slot.entries, request, kMissingFromCachedArray);
   }
   return kNotCached;
-}
-
-bool ArchiveCache::SamePath(std::u16string_view a, std::u16string_view b) const {
-  return pathCase_ == PathCase::Insensitive ? text::EqualsIgnoringAsciiCase(a, b) : a == b;
 }
 
 }  // namespace folio::plugin

@@ -18,7 +18,7 @@
 namespace folio::plugin {
 
 // What a lookup hands out: a copy of the whole array, or one entry found by
-// member name (ignoring ASCII letter case) or by position.
+// member name (ignoring letter case as the platform does) or by position.
 struct ArchiveRequest {
   static ArchiveRequest WholeArray(platform::HostBlock& arrayOut) { return {&arrayOut, nullptr, {}, 0}; }
   static ArchiveRequest ByName(std::u16string_view memberName, ArchiveEntryW& entryOut) {
@@ -39,21 +39,18 @@ struct ArchiveRequest {
 // as it was).
 int ServeRequest(const EntryArray& entries, const ArchiveRequest& request, int missingMemberCode);
 
-enum class PathCase { Sensitive, Insensitive };
-
 class ArchiveCache {
  public:
   static constexpr std::size_t kSlotCount = 16;
   // The code Find returns for a path it does not hold.
   static constexpr int kNotCached = -1;
 
-  explicit ArchiveCache(PathCase pathCase) : pathCase_(pathCase) {}
-
   // Stores the array in the next slot of the ring, dropping what it held.
   void Insert(std::u16string_view path, EntryArray entries);
   void Clear();
-  // Serves the request from the most recent array for `path` (a missing
-  // member is 2); kNotCached when there is none.
+  // Serves the request from the most recent array for `path`, compared as
+  // the platform's file systems compare paths (a missing member is 2);
+  // kNotCached when there is none.
   int Find(std::u16string_view path, const ArchiveRequest& request) const;
 
  private:
@@ -61,9 +58,6 @@ class ArchiveCache {
     std::u16string path;
     std::optional<EntryArray> entries;
   };
-  bool SamePath(std::u16string_view a, std::u16string_view b) const;
-
-  const PathCase pathCase_;
   mutable std::mutex mutex_;
   std::array<Slot, kSlotCount> slots_;
   std::size_t nextSlot_ = 0;

@@ -3,7 +3,6 @@
 #include <new>
 
 #include "platform/files.h"
-#include "platform/path_names.h"
 #include "plugin/page_list.h"
 #include "settings/render_settings.h"
 
@@ -29,7 +28,7 @@ int CheckArchiveFile(std::u16string_view path, std::intptr_t offset) {
 }  // namespace
 
 ArchiveCache& SharedArchiveCache() {
-  static ArchiveCache cache(platform::kPathsIgnoreCase ? PathCase::Insensitive : PathCase::Sensitive);
+  static ArchiveCache cache;
   return cache;
 }
 

@@ -8,7 +8,7 @@
 
 namespace folio::plugin {
 
-// The library's one cache, comparing paths as this platform's file systems do.
+// The library's one cache.
 ArchiveCache& SharedArchiveCache();
 
 // Serves the request from the cache or, on a miss, checks the file at

@@ -17,6 +17,7 @@
 #include "plugin/archive_lookup.h"
 #include "plugin/boundary.h"
 #include "plugin/entry_record.h"
+#include "render/bitmap_file.h"
 #include "render/render_driver.h"
 
 namespace folio::plugin {
@@ -82,10 +83,10 @@ int ExtractToFolder(const OptionalText& path, std::intptr_t position, const Opti
   platform::HostBlock image;
   const int drawn = DrawPage(*path, position, entry, image);
   if (drawn != SUSIE_SUCCESS) return drawn;
-  // The listed size, unless the settings have shrunk the page since: never
-  // more than the block holds.
-  const std::size_t size = std::min<std::uint64_t>(entry.fileSize, image.size());
-  return WriteNewFile(platform::CombinePath(*folder, FieldText(entry.fileName)), image, size);
+  // The page as drawn, whole: the settings may have changed its size since
+  // the listing.
+  return WriteNewFile(platform::CombinePath(*folder, FieldText(entry.fileName)), image,
+                      render::BitmapFileSizeOf(image));
 }
 
 // The host's block of ANSI records: the wide array converted record by

@@ -26,4 +26,11 @@ platform::HostBlock BuildBitmapFileBlock(const platform::DrawingSurface& surface
   return block;
 }
 
+std::size_t BitmapFileSizeOf(const platform::HostBlock& block) noexcept {
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(block.bytes());
+  std::uint32_t size = 0;
+  for (int i = 0; i < 4; ++i) size |= std::uint32_t{bytes[2 + i]} << (8 * i);
+  return size;
+}
+
 }  // namespace folio::render

@@ -16,4 +16,7 @@ inline constexpr std::size_t kBitmapFileHeaderBytes = 14 + platform::kInfoHeader
 // when it can't be allocated.
 platform::HostBlock BuildBitmapFileBlock(const platform::DrawingSurface& surface) noexcept;
 
+// The size of the BMP file in a block that BuildBitmapFileBlock made: its bfSize.
+std::size_t BitmapFileSizeOf(const platform::HostBlock& block) noexcept;
+
 }  // namespace folio::render

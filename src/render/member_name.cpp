@@ -62,15 +62,18 @@ std::u16string FormatMemberName(std::u16string_view stem, std::int32_t firstLine
 }
 
 std::optional<LineRange> LineRangeFromMemberName(std::u16string_view textPath, std::u16string_view memberName) {
-  const std::u16string stem = MemberStem(textPath);
-  std::u16string_view rest = memberName;
-  if (!TakePrefix(rest, stem)) return std::nullopt;
+  // The stem is skipped by its length, not compared: a host may name the text
+  // in another letter case than the listing did.
+  const std::size_t stemUnits = MemberStem(textPath).size();
+  if (memberName.size() < stemUnits) return std::nullopt;
+  const std::u16string_view numbers = memberName.substr(stemUnits);
+  std::u16string_view rest = numbers;
   const auto firstLine = TakeNumber(rest);
   if (!firstLine || !TakePrefix(rest, u"-")) return std::nullopt;
   const auto lastLine = TakeNumber(rest);
   if (!lastLine || rest != u".bmp") return std::nullopt;
   // Only the exact form that the page list writes names a page.
-  if (FormatMemberName(stem, *firstLine, *lastLine) != memberName) return std::nullopt;
+  if (FormatMemberName({}, *firstLine, *lastLine) != numbers) return std::nullopt;
   return LineRange{*firstLine, *lastLine};
 }
 

@@ -23,8 +23,9 @@ struct LineRange {
   std::int32_t firstLine;
   std::int32_t lastLine;
 };
-// The line range of a member name formed from this text path's stem; nullopt
-// for a name not of that form.
+// The line range of a member name formed from the stem of this text path (or
+// of the same path in another letter case); nullopt for a name not of that
+// form.
 std::optional<LineRange> LineRangeFromMemberName(std::u16string_view textPath, std::u16string_view memberName);
 
 }  // namespace folio::render

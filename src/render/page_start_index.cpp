@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/letter_case.h"
+
 namespace folio::render {
 
 std::list<PageStartIndex::Entry>::iterator PageStartIndex::Locate(std::u16string_view path) {
-  return std::find_if(entries_.begin(), entries_.end(), [&](const Entry& entry) { return entry.path == path; });
+  return std::find_if(entries_.begin(), entries_.end(),
+                      [&](const Entry& entry) { return platform::SamePath(entry.path, path); });
 }
 
 void PageStartIndex::Store(std::u16string_view path, ListedText text) {

@@ -16,6 +16,8 @@
 namespace folio::render {
 namespace {
 
+// A member name that no listing of this text made.
+constexpr std::int32_t kNotAPage = 2;
 constexpr std::int32_t kOutOfMemory = 4;
 constexpr std::int32_t kNoBitmap = 5;
 constexpr std::int32_t kTextUnreadable = 6;
@@ -80,6 +82,8 @@ void DrawLines(platform::TextEngine& engine, platform::DrawingSurface& surface, 
 RenderOutcome RenderTextFile(std::u16string_view textPath, platform::HostBlock* imageOut,
                              const ArchiveEntryW* entry, RenderMode mode, PageBreakList* pageBreaks) {
   const std::optional<LineRange> range = mode == RenderMode::Draw ? NamedLines(textPath, entry) : std::nullopt;
+  // Drawing nothing and calling it the page would hand the host a blank page.
+  if (mode == RenderMode::Draw && !range) return {kNotAPage, 0};
   OpenedAt openedAt = OpenText(textPath, range ? std::optional(range->firstLine) : std::nullopt);
   text::OpenedText& opened = openedAt.text;
   if (!opened.stream) return {kTextUnreadable, 0};
@@ -104,7 +108,7 @@ RenderOutcome RenderTextFile(std::u16string_view textPath, platform::HostBlock* 
       SharedPageStartIndex().Store(textPath,
                                    {*openedAt.stamp, text::SplittingOf(*opened.stream), lines.TakePageStarts()});
     }
-  } else if (range) {
+  } else {
     TextStreamLines lines(*opened.stream);
     DrawLines(engine, *surface, lines, opened.encoding, settings, openedAt.lineNumber, *range);
   }

@@ -16,7 +16,7 @@ enum class RenderMode : std::int32_t { Draw = 0, Measure = 1 };
 using PageBreakList = std::vector<std::int32_t>;
 
 struct RenderOutcome {
-  std::int32_t code = 0;        // 0, or a result code: 6 text unreadable, 5 no bitmap
+  std::int32_t code = 0;        // 0, or a result code: 6 text unreadable, 5 no bitmap, 2 not a page
   std::uint32_t pageCount = 0;  // measuring mode, when code is 0
 };
 

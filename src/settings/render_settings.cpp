@@ -3,6 +3,7 @@
 #include <array>
 
 #include "platform/files.h"
+#include "platform/letter_case.h"
 #include "platform/module.h"
 #include "platform/path_names.h"
 #include "platform/profile.h"
@@ -103,12 +104,8 @@ bool IsHandledFileName(std::u16string_view path) {
 }
 
 bool IsHandledFileNameWith(std::u16string_view path, std::u16string_view extensionList) {
-  std::u16string extension(platform::ExtensionOf(platform::FileNamePart(path)));
-  std::u16string list(extensionList);
-  for (auto* text : {&extension, &list}) {
-    for (auto& unit : *text) unit = text::AsciiLower(unit);
-  }
-  return list.find(extension) != std::u16string::npos;
+  const std::u16string extension = platform::LowerCase(platform::ExtensionOf(platform::FileNamePart(path)));
+  return platform::LowerCase(extensionList).find(extension) != std::u16string::npos;
 }
 
 }  // namespace folio::settings

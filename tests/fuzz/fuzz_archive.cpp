@@ -73,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   WriteWholeFile(TextPath(), reinterpret_cast<const char*>(data), textSize);
 
   const std::u16string path = text::Utf8ToUtf16(TextPath());
-  plugin::ArchiveCache cache(plugin::PathCase::Sensitive);
+  plugin::ArchiveCache cache;
   platform::HostBlock array;
   const int listed = plugin::LookupArchive(cache, path, 0, plugin::ArchiveRequest::WholeArray(array));
   if (listed != 0) {

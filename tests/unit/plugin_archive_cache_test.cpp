@@ -32,14 +32,14 @@ std::intptr_t CachedMarker(const ArchiveCache& cache, std::u16string_view path) 
 }
 
 TEST(ArchiveCacheTest, TheSeventeenthInsertionReplacesTheOldest) {
-  ArchiveCache cache(PathCase::Sensitive);
+  ArchiveCache cache;
   for (int i = 0; i < 17; ++i) cache.Insert(u"file" + std::u16string(1, u'a' + i), Entries(1, 100 + i));
   EXPECT_EQ(CachedMarker(cache, u"filea"), ArchiveCache::kNotCached);
   for (int i = 1; i < 17; ++i) EXPECT_EQ(CachedMarker(cache, u"file" + std::u16string(1, u'a' + i)), 100 + i);
 }
 
 TEST(ArchiveCacheTest, TheNewestArrayForAPathWinsAndClearForgetsAll) {
-  ArchiveCache cache(PathCase::Sensitive);
+  ArchiveCache cache;
   EXPECT_EQ(CachedMarker(cache, u"a.txt"), ArchiveCache::kNotCached);
   cache.Insert(u"a.txt", Entries(1, 1));
   cache.Insert(u"b.txt", Entries(1, 2));
@@ -50,18 +50,8 @@ TEST(ArchiveCacheTest, TheNewestArrayForAPathWinsAndClearForgetsAll) {
   EXPECT_EQ(CachedMarker(cache, u"b.txt"), ArchiveCache::kNotCached);
 }
 
-TEST(ArchiveCacheTest, PathsDifferingInCaseShareASlotOnlyWhereFileSystemsIgnoreCase) {
-  for (const PathCase pathCase : {PathCase::Insensitive, PathCase::Sensitive}) {
-    ArchiveCache cache(pathCase);
-    cache.Insert(u"/texts/Story.txt", Entries(1, 7));
-    const std::intptr_t expected = pathCase == PathCase::Insensitive ? 7 : ArchiveCache::kNotCached;
-    EXPECT_EQ(CachedMarker(cache, u"/TEXTS/STORY.TXT"), expected);
-    EXPECT_EQ(CachedMarker(cache, u"/texts/Story.txt"), 7);
-  }
-}
-
 TEST(ArchiveCacheTest, WholeArraysAreHandedOutAsCopies) {
-  ArchiveCache cache(PathCase::Sensitive);
+  ArchiveCache cache;
   const EntryArray entries = Entries(3, 5);
   cache.Insert(u"a.txt", entries);
   platform::HostBlock copy;
@@ -85,7 +75,7 @@ class EntryLookupTest : public ::testing::TestWithParam<EntryLookupCase> {};
 
 TEST_P(EntryLookupTest, ByNameIgnoringCaseOrByPosition) {
   const EntryLookupCase& c = GetParam();
-  ArchiveCache cache(PathCase::Sensitive);
+  ArchiveCache cache;
   cache.Insert(u"a.txt", Entries(c.pages, 0));
   ArchiveEntryW entry{};
   entry.crc = 0xDEADBEEF;  // tells an untouched record apart

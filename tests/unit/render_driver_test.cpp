@@ -91,23 +91,20 @@ TEST_F(RenderDriverTest, BigEndianTextIsMeasuredAsItsLittleEndianTwin) {
   EXPECT_EQ(bigBreaks, littleBreaks);
 }
 
-TEST_F(RenderDriverTest, NamesThatNameNoPageGiveTheBackground) {
+TEST_F(RenderDriverTest, NamesThatNameNoPageAreRefusedNotDrawnBlank) {
   const std::u16string path = TextFile("notes.txt", "one\ntwo\nthree\n");
-  for (std::u16string_view name : {u"notes000-", u"other000-002.bmp", u""}) {
+  for (std::u16string_view name : {u"notes000-", u"note000-002.bmp", u""}) {
     platform::HostBlock image;
-    EXPECT_EQ(RenderPage(path, image, EntryNamed(name)), 0);
-    EXPECT_TRUE(IsBlankWhitePage(image));
+    EXPECT_EQ(RenderPage(path, image, EntryNamed(name)), SUSIE_UNKNOWN_FORMAT);
+    EXPECT_FALSE(image);
   }
   // The name field is read to its last unit and no further.
   ArchiveEntryW unterminated;
   std::fill(std::begin(unterminated.fileName), std::end(unterminated.fileName), SusieWideChar('x'));
   platform::HostBlock image;
-  EXPECT_EQ(RenderPage(path, image, unterminated), 0);
-  EXPECT_TRUE(IsBlankWhitePage(image));
-
-  platform::HostBlock noEntry;
-  EXPECT_EQ(RenderTextFile(path, &noEntry, nullptr, RenderMode::Draw, nullptr).code, 0);
-  EXPECT_TRUE(IsBlankWhitePage(noEntry));
+  EXPECT_EQ(RenderPage(path, image, unterminated), SUSIE_UNKNOWN_FORMAT);
+  EXPECT_EQ(RenderTextFile(path, &image, nullptr, RenderMode::Draw, nullptr).code, SUSIE_UNKNOWN_FORMAT);
+  EXPECT_FALSE(image);
 }
 
 TEST_F(RenderDriverTest, AnEmptyPageDrawsNothing) {

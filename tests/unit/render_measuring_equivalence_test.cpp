@@ -187,7 +187,7 @@ NamedPage Page(const char* name, std::u16string family, std::int32_t fontSize, s
   return {name, settings};
 }
 
-// Wine's DirectWrite has no fallback for an unnamed family, so families are named.
+// Families are named, so that pages are alike wherever the tests run.
 INSTANTIATE_TEST_SUITE_P(Pages, SystemEngineEquivalenceTest,
                          ::testing::Values(Page("latin_font", u"DejaVu Sans", 12, 320, 240, 8),
                                            Page("japanese_font_narrow", u"Noto Sans CJK JP", 9, 200, 300, 20),

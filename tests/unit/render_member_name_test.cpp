@@ -51,6 +51,10 @@ TEST(MemberNameTest, NamesCarryTheLineRange) {
   ASSERT_TRUE(digitsInStem.has_value());
   EXPECT_EQ(digitsInStem->firstLine, 0);
   EXPECT_EQ(digitsInStem->lastLine, 41);
+  // The listing named the text Story.txt; the host now says STORY.TXT.
+  const auto otherCase = LineRangeFromMemberName(InFolder(u"STORY.TXT"), u"Story041-082.bmp");
+  ASSERT_TRUE(otherCase.has_value());
+  EXPECT_EQ(otherCase->firstLine, 41);
 }
 
 TEST(MemberNameTest, LongestNamesFitTheNameField) {
@@ -64,7 +68,7 @@ TEST(MemberNameTest, LongestNamesFitTheNameField) {
 
 TEST(MemberNameTest, OtherNamesAreRejected) {
   for (std::u16string_view name :
-       {u"", u"notes", u"notes000-041", u"notes000-041.BMP", u"other000-041.bmp", u"notes0-41.bmp",
+       {u"", u"notes", u"notes000-041", u"notes000-041.BMP", u"note000-041.bmp", u"notes0-41.bmp",
         u"notes0000-041.bmp", u"notes000-041.bmp ", u"notes000+041.bmp", u"notes000-.bmp", u"notes-000-041.bmp",
         u"notes9999999999-041.bmp", u"notes000-2147483648.bmp", u"notes00a-041.bmp", u"notes000_041.bmp"}) {
     EXPECT_FALSE(LineRangeFromMemberName(InFolder(u"notes.txt"), name).has_value())

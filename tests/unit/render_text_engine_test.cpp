@@ -18,7 +18,7 @@ namespace {
 
 using platform::PixelRect;
 
-// Wine's DirectWrite has no fallback for an unnamed family.
+// A named family, so that pages are alike wherever the tests run.
 constexpr std::u16string_view kFamily = u"DejaVu Sans";
 
 bool RunningUnderWine() {
