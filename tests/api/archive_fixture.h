@@ -13,9 +13,14 @@
 
 #if defined(_WIN32)
 #include <windows.h>
+// After windows.h, which it needs.
+#include <psapi.h>
+#else
+#include <malloc.h>
 #endif
 
 #include "folio/susie.h"
+#include "support/page_image.h"
 #include "support/plugin_library.h"
 #include "support/temp_folder.h"
 #include "support/test_files.h"
@@ -91,40 +96,15 @@ inline std::optional<LineRange> ParseMemberName(std::u16string_view name, std::u
   return LineRange{std::stoi(first), std::stoi(last)};
 }
 
-// The header fields of a BMP file, once its structure has been checked.
-struct BitmapShape {
-  std::int32_t width;
-  std::int32_t height;
-};
-inline std::optional<BitmapShape> ReadBitmapShape(const std::string& bytes) {
-  auto u32 = [&](std::size_t at) {
-    std::uint32_t value;
-    std::memcpy(&value, bytes.data() + at, 4);
-    return value;
-  };
-  auto u16 = [&](std::size_t at) {
-    std::uint16_t value;
-    std::memcpy(&value, bytes.data() + at, 2);
-    return value;
-  };
-  if (bytes.size() < 54 || bytes.compare(0, 2, "BM") != 0 || u32(2) != bytes.size() || u32(10) != 54 ||
-      u32(14) != 40 || u16(26) != 1 || u16(28) != 24 || u32(34) != bytes.size() - 54) {
-    return std::nullopt;
-  }
-  const auto width = static_cast<std::int32_t>(u32(18)), height = static_cast<std::int32_t>(u32(22));
-  const std::uint32_t stride = (3 * width + 3) & ~3u;
-  if (width <= 0 || height <= 0 || stride * height != bytes.size() - 54) return std::nullopt;
-  return BitmapShape{width, height};
-}
-
 struct Listing {
   int code;
   std::vector<ArchiveEntryW> entries;  // without the terminator
 };
 
-inline Listing ListW(const std::filesystem::path& text, intptr_t offset = 0, unsigned int flags = 0) {
+inline Listing ListW(const std::filesystem::path& text, intptr_t offset = 0, unsigned int flags = 0,
+                     const PluginModule& plugin = Plugin()) {
   SusieHandle block = reinterpret_cast<SusieHandle>(1);
-  Listing listing{Plugin().GetArchiveInfoW(WidePathText(text).c_str(), offset, flags, &block), {}};
+  Listing listing{plugin.GetArchiveInfoW(WidePathText(text).c_str(), offset, flags, &block), {}};
   if (listing.code != SUSIE_SUCCESS) {
     EXPECT_EQ(block, nullptr) << "a failed listing leaves the handle null";
     return listing;
@@ -132,7 +112,7 @@ inline Listing ListW(const std::filesystem::path& text, intptr_t offset = 0, uns
   for (const auto* entry = static_cast<const ArchiveEntryW*>(block); entry->method[0]; ++entry) {
     listing.entries.push_back(*entry);
   }
-  Plugin().FreeBlock(block);
+  plugin.FreeBlock(block);
   return listing;
 }
 
@@ -151,14 +131,14 @@ struct Page {
   std::string bytes;
 };
 
-inline Page ExtractW(const std::filesystem::path& text, intptr_t position) {
+inline Page ExtractW(const std::filesystem::path& text, intptr_t position, const PluginModule& plugin = Plugin()) {
   SusieHandle block = nullptr;
-  Page page{Plugin().GetFileW(WidePathText(text).c_str(), position, reinterpret_cast<SusieWideChar*>(&block),
-                              SUSIE_OUTPUT_TO_MEMORY, nullptr, 0),
+  Page page{plugin.GetFileW(WidePathText(text).c_str(), position, reinterpret_cast<SusieWideChar*>(&block),
+                            SUSIE_OUTPUT_TO_MEMORY, nullptr, 0),
             {}};
   if (page.code == SUSIE_SUCCESS) {
     page.bytes = ReadBlock(block);
-    Plugin().FreeBlock(block);
+    plugin.FreeBlock(block);
   } else {
     EXPECT_EQ(block, nullptr) << "a failed extraction leaves the handle as it was";
   }
@@ -171,13 +151,40 @@ inline int ExtractToFolderW(const std::filesystem::path& text, intptr_t position
   return Plugin().GetFileW(WidePathText(text).c_str(), position, destination.data(), 0, nullptr, 0);
 }
 
+// What the process holds: GDI objects and kernel handles (Windows only), and
+// memory in use (private bytes on Windows, the heap's bytes in use elsewhere).
+struct ProcessResources {
+  unsigned long gdiObjects = 0;
+  unsigned long handles = 0;
+  std::uint64_t memoryBytes = 0;
+
+  static ProcessResources Now() {
+    ProcessResources resources;
+#if defined(_WIN32)
+    resources.gdiObjects = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    DWORD handles = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &handles);
+    resources.handles = handles;
+    PROCESS_MEMORY_COUNTERS_EX memory{};
+    if (GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
+                             sizeof memory)) {
+      resources.memoryBytes = memory.PrivateUsage;
+    }
+#else
+    const struct mallinfo2 heap = mallinfo2();
+    resources.memoryBytes = heap.uordblks + heap.hblkhd;
+#endif
+    return resources;
+  }
+};
+
 // Every test starts with its own texts and the test fonts.
 class ArchiveTest : public ::testing::Test {
  protected:
   void SetUp() override { UseSettings(""); }
   void TearDown() override { Plugin().RemoveSettings(); }
 
-  // Under Wine a font must be named: its DirectWrite has no fallback.
+  // A named font keeps pages alike wherever the tests run.
   void UseSettings(std::string_view lines, std::string_view fontName = "DejaVu Sans") {
     Plugin().WriteSettings("FontName=" + std::string(fontName) + "\r\n" + std::string(lines));
   }

@@ -9,57 +9,6 @@
 namespace folio::testing {
 namespace {
 
-struct Rgb {
-  int red, green, blue;
-  friend bool operator==(const Rgb&, const Rgb&) = default;
-};
-
-// A page's pixels, addressed from the top-left corner.
-class PageImage {
- public:
-  explicit PageImage(const std::string& bmp) : bytes_(bmp) {
-    const auto shape = ReadBitmapShape(bmp);
-    EXPECT_TRUE(shape.has_value());
-    if (shape) width_ = shape->width, height_ = shape->height;
-  }
-  int width() const { return width_; }
-  int height() const { return height_; }
-
-  Rgb At(int x, int y) const {
-    const std::size_t stride = (3 * width_ + 3) & ~3;
-    const auto* pixel =
-        reinterpret_cast<const std::uint8_t*>(bytes_.data()) + 54 + (height_ - 1 - y) * stride + 3 * x;
-    return {pixel[2], pixel[1], pixel[0]};
-  }
-
-  // Rows from the top that hold any pixel other than the background.
-  std::vector<bool> InkedRows(Rgb background) const {
-    std::vector<bool> inked(height_, false);
-    for (int y = 0; y < height_; ++y) {
-      for (int x = 0; x < width_ && !inked[y]; ++x) inked[y] = !(At(x, y) == background);
-    }
-    return inked;
-  }
-
-  // Left, top, right and bottom (exclusive) of the pixels other than the background.
-  std::array<int, 4> InkBounds(Rgb background) const {
-    std::array<int, 4> bounds{width_, height_, 0, 0};
-    for (int y = 0; y < height_; ++y) {
-      for (int x = 0; x < width_; ++x) {
-        if (At(x, y) == background) continue;
-        bounds = {std::min(bounds[0], x), std::min(bounds[1], y), std::max(bounds[2], x + 1),
-                  std::max(bounds[3], y + 1)};
-      }
-    }
-    return bounds;
-  }
-
- private:
-  std::string bytes_;
-  int width_ = 0;
-  int height_ = 0;
-};
-
 // Heights of the runs of inked rows: one run for each line of text drawn.
 std::vector<int> InkedBands(const std::vector<bool>& inked) {
   std::vector<int> bands;

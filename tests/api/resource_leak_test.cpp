@@ -8,22 +8,6 @@
 namespace folio::testing {
 namespace {
 
-struct Resources {
-  unsigned long gdiObjects = 0;
-  unsigned long handles = 0;
-};
-
-Resources ProcessResources() {
-  Resources resources;
-#if defined(_WIN32)
-  resources.gdiObjects = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-  DWORD handles = 0;
-  GetProcessHandleCount(GetCurrentProcess(), &handles);
-  resources.handles = handles;
-#endif
-  return resources;
-}
-
 using ResourceLeakTest = ArchiveTest;
 
 TEST_F(ResourceLeakTest, AThousandCallsHoldNoMoreThanTheFirstTen) {
@@ -42,9 +26,9 @@ TEST_F(ResourceLeakTest, AThousandCallsHoldNoMoreThanTheFirstTen) {
     }
   };
   for (int round = 0; round < 5; ++round) callPair(round);
-  const Resources early = ProcessResources();
+  const ProcessResources early = ProcessResources::Now();
   for (int round = 5; round < 500; ++round) callPair(round);
-  const Resources late = ProcessResources();
+  const ProcessResources late = ProcessResources::Now();
 
   EXPECT_EQ(failures, 0);
   EXPECT_LE(late.gdiObjects, early.gdiObjects);

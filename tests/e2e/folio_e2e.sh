@@ -27,7 +27,7 @@ write_settings() {
   printf '[SystemSetting]\n' >"$settings"
   printf '%s\n' "$@" >>"$settings"
 }
-# Wine's text drawing has no default font: every run names one.
+# Every run names its font, so that pages are alike wherever they are drawn.
 english_settings() { write_settings "FontName=DejaVu Sans" "FontSize=12" "BmpWidth=560" "BmpHeight=400" "MaxPage=3" "$@"; }
 japanese_settings() { write_settings "FontName=Noto Sans CJK JP" "FontSize=14" "BmpWidth=560" "BmpHeight=400" "MaxPage=3" "$@"; }
 

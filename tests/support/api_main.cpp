@@ -1,4 +1,5 @@
-// Runs the API tests against the plug-in named by --plugin PATH.
+// Runs the API tests against the plug-in named by --plugin PATH, with the
+// viewer_host program named by --host PATH.
 #include <gtest/gtest.h>
 
 #include <iostream>
@@ -10,10 +11,15 @@
 namespace folio::testing {
 namespace {
 std::unique_ptr<PluginLibrary> plugin;
-}
+std::filesystem::path viewerHost;
+}  // namespace
 
 PluginLibrary& Plugin() {
   return *plugin;
+}
+
+const std::filesystem::path& ViewerHost() {
+  return viewerHost;
 }
 
 }  // namespace folio::testing
@@ -32,15 +38,17 @@ std::filesystem::path FromCommandLine(std::string path) {
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
-  std::string pluginPath;
+  std::string pluginPath, hostPath;
   for (int i = 1; i + 1 < argc; ++i) {
     if (std::string(argv[i]) == "--plugin") pluginPath = argv[i + 1];
+    if (std::string(argv[i]) == "--host") hostPath = argv[i + 1];
   }
-  if (pluginPath.empty()) {
-    std::cerr << "usage: folio_api_tests --plugin PATH [gtest options]\n";
+  if (pluginPath.empty() || hostPath.empty()) {
+    std::cerr << "usage: folio_api_tests --plugin PATH --host PATH [gtest options]\n";
     return 2;
   }
   folio::testing::plugin = std::make_unique<folio::testing::PluginLibrary>(FromCommandLine(pluginPath));
+  folio::testing::viewerHost = FromCommandLine(hostPath);
   const int result = RUN_ALL_TESTS();
   folio::testing::plugin.reset();
   return result;

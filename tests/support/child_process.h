@@ -1,0 +1,23 @@
+// Running a program of the tests' own as a process apart, for what a host
+// does that a test can't do inside its own process (ending without
+// unloading the plug-in, for one).
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace folio::testing {
+
+// The program's exit status; nothing when it was still running after
+// `timeout` (it is then killed) or could not be started.
+struct ChildOutcome {
+  bool started = false;
+  std::optional<int> exitStatus;
+};
+ChildOutcome RunChild(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+                      std::chrono::seconds timeout);
+
+}  // namespace folio::testing
