@@ -4,36 +4,34 @@
 #include <optional>
 #include <stdexcept>
 
+#include "base/unicode.h"
 #include "platform/drawing_surface.h"
+#include "platform/files.h"
 #include "platform/text_engine.h"
-#include "render/line_source.h"
 #include "render/page_frame.h"
 #include "text/text_stream.h"
-#include "text/unicode.h"
 
 namespace folio::bench {
 namespace {
 
-// The text stream, closed on every way out.
+// The text file and its stream.
 class OpenText {
  public:
-  explicit OpenText(const std::filesystem::path& path) : opened_(text::OpenTextStream(path.u16string())) {
+  explicit OpenText(const std::filesystem::path& path) : file_(platform::InputFile::Open(path.u16string())) {
+    if (file_) opened_ = text::OpenTextStream(*file_);
     if (!opened_.stream) throw std::runtime_error("can't open " + path.string());
   }
-  OpenText(const OpenText&) = delete;
-  OpenText& operator=(const OpenText&) = delete;
-  ~OpenText() { text::CloseTextStream(std::move(opened_.stream)); }
 
-  // The next line as the measuring pass sees it (big-endian lines repaired).
+  // The next line as the measuring pass sees it.
   std::optional<std::u16string_view> NextLine() {
-    render::TextStreamLines lines(*opened_.stream);
-    if (!render::ReadPageLine(lines, opened_.encoding, line_)) return std::nullopt;
-    return render::LineText(line_);
+    if (!text::ReadTextLine(*opened_.stream, line_)) return std::nullopt;
+    return line_.visible();
   }
 
  private:
+  std::optional<platform::InputFile> file_;
   text::OpenedText opened_;
-  text::LineBuffer line_{};
+  text::TextLine line_;
 };
 
 }  // namespace
@@ -63,7 +61,7 @@ std::string TextAsRead(const std::filesystem::path& text) {
   OpenText opened(text);
   std::u16string units;
   while (const std::optional<std::u16string_view> line = opened.NextLine()) units.append(*line);
-  return text::Utf16ToUtf8(units);
+  return base::Utf16ToUtf8(units);
 }
 
 }  // namespace folio::bench

@@ -4,8 +4,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "base/unicode.h"
 #include "bench/process_stats.h"
-#include "text/unicode.h"
 
 namespace folio::bench {
 namespace {
@@ -49,7 +49,7 @@ void PeerResults::Record(std::string_view key, const PeerRun& run) const {
 
 std::string PeerKey(std::string_view text, const settings::RenderSettings& settings, Clock clock) {
   std::ostringstream shape;
-  shape << (clock == Clock::Cpu ? "cpu/" : "wall/") << text::Utf16ToUtf8(settings.fontFamily) << '/'
+  shape << (clock == Clock::Cpu ? "cpu/" : "wall/") << base::Utf16ToUtf8(settings.fontFamily) << '/'
         << settings.fontSize << '/' << settings.width << 'x' << settings.height << '/' << settings.margin;
   std::ostringstream key;
   key << std::hex << Fnv1a(shape.str(), Fnv1a(text));
@@ -86,7 +86,7 @@ std::optional<PeerRun> RunPeer(const std::filesystem::path& textFile, const sett
   std::filesystem::create_directories(pageFolder);
   std::ostringstream command;
   command << "paps --landscape --font="
-          << Quoted(text::Utf16ToUtf8(settings.fontFamily) + " " + std::to_string(settings.fontSize))
+          << Quoted(base::Utf16ToUtf8(settings.fontFamily) + " " + std::to_string(settings.fontSize))
           << " --left-margin=" << m << " --top-margin=" << m << " --right-margin=" << rightMargin
           << " --bottom-margin=" << bottomMargin << ' ' << Quoted(textFile.string())
           << " | gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=bmp16m -r72 -dTextAlphaBits=4 -dGraphicsAlphaBits=4"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "render/member_name.h"
+#include "plugin/member_name.h"
 
 namespace folio::bench {
 
@@ -31,7 +31,7 @@ int Viewer::List(const Path& text, Listing& listing) const {
       const SusieWideChar* name = entries[listing.pages - 1].fileName;
       const std::u16string lastName(name, std::find(name, name + SUSIE_NAME_CHARS, SusieWideChar{0}));
       const std::optional<render::LineRange> lines =
-          render::LineRangeFromMemberName(std::u16string(text.begin(), text.end()), lastName);
+          plugin::LineRangeFromMemberName(std::u16string(text.begin(), text.end()), lastName);
       if (lines) listing.linesCovered = std::int64_t{lines->lastLine} + 1;
     }
   }

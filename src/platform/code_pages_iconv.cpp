@@ -4,9 +4,9 @@
 #include <cerrno>
 #include <cstring>
 
+#include "base/unicode.h"
 #include "platform/code_pages.h"
 #include "platform/iconv_converter.h"
-#include "text/unicode.h"
 
 namespace folio::platform {
 
@@ -25,7 +25,7 @@ std::string CurrentLocaleCodeset() {
 std::u16string AnsiToWide(std::string_view bytes) {
   IconvConverter converter("UTF-16LE", CurrentLocaleCodeset().c_str());
   std::u16string result;
-  if (!converter.valid()) return text::Utf8ToUtf16(bytes);
+  if (!converter.valid()) return base::Utf8ToUtf16(bytes);
   const char* in = bytes.data();
   std::size_t inLeft = bytes.size();
   while (inLeft > 0) {
@@ -36,7 +36,7 @@ std::u16string AnsiToWide(std::string_view bytes) {
     result.append(units, (sizeof units - outLeft) / sizeof(char16_t));
     if (status != IconvConverter::Status::Done && outLeft == sizeof units) {
       // A byte the codeset can't decode (or a sequence cut short): replace it.
-      result.push_back(text::kReplacementCharacter);
+      result.push_back(base::kReplacementCharacter);
       ++in, --inLeft;
       converter.Reset();
     }
@@ -46,7 +46,7 @@ std::u16string AnsiToWide(std::string_view bytes) {
 
 std::string WideToAnsi(std::u16string_view text) {
   IconvConverter converter((CurrentLocaleCodeset() + "//TRANSLIT").c_str(), "UTF-16LE");
-  if (!converter.valid()) return text::Utf16ToUtf8(text);
+  if (!converter.valid()) return base::Utf16ToUtf8(text);
   std::string result;
   const char* in = reinterpret_cast<const char*>(text.data());
   std::size_t inLeft = text.size() * sizeof(char16_t);

@@ -10,7 +10,7 @@
 #include <memory>
 #include <optional>
 
-#include "settings/render_settings.h"
+#include "platform/color.h"
 
 namespace folio::platform {
 
@@ -55,9 +55,8 @@ class DrawingSurface {
   std::uint8_t* pixels_;
 };
 
-// A page filled with the brush's colour (padding zero); null when the bitmap
-// can't be made.
-std::unique_ptr<DrawingSurface> CreateDrawingSurface(const SurfaceGeometry& geometry,
-                                                     settings::StockBrush background) noexcept;
+// A page filled with the background colour (padding zero); null when the
+// bitmap can't be made.
+std::unique_ptr<DrawingSurface> CreateDrawingSurface(const SurfaceGeometry& geometry, Rgb background) noexcept;
 
 }  // namespace folio::platform

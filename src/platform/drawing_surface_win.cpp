@@ -19,12 +19,13 @@ struct ScreenDcRelease {
 struct MemoryDcDelete {
   void operator()(HDC dc) const noexcept { DeleteDC(dc); }
 };
-struct BitmapDelete {
-  void operator()(HBITMAP bitmap) const noexcept { DeleteObject(bitmap); }
+struct GdiObjectDelete {
+  void operator()(HGDIOBJ object) const noexcept { DeleteObject(object); }
 };
 using ScreenDc = std::unique_ptr<std::remove_pointer_t<HDC>, ScreenDcRelease>;
 using MemoryDc = std::unique_ptr<std::remove_pointer_t<HDC>, MemoryDcDelete>;
-using Bitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, BitmapDelete>;
+using Bitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiObjectDelete>;
+using Brush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, GdiObjectDelete>;
 
 // Keeps an object selected into a DC and selects the previous one back.
 class Selection {
@@ -64,21 +65,9 @@ class GdiSurface final : public DrawingSurface {
   Selection selection_;
 };
 
-int StockObjectOf(settings::StockBrush brush) {
-  switch (brush) {
-    case settings::StockBrush::DarkGray: return DKGRAY_BRUSH;
-    case settings::StockBrush::Gray: return GRAY_BRUSH;
-    case settings::StockBrush::LightGray: return LTGRAY_BRUSH;
-    case settings::StockBrush::White: return WHITE_BRUSH;
-    case settings::StockBrush::Black: break;
-  }
-  return BLACK_BRUSH;
-}
-
 }  // namespace
 
-std::unique_ptr<DrawingSurface> CreateDrawingSurface(const SurfaceGeometry& geometry,
-                                                     settings::StockBrush background) noexcept {
+std::unique_ptr<DrawingSurface> CreateDrawingSurface(const SurfaceGeometry& geometry, Rgb background) noexcept {
   ScreenDc screenDc(GetDC(nullptr));
   if (!screenDc) return nullptr;
   MemoryDc memoryDc(CreateCompatibleDC(screenDc.get()));
@@ -95,7 +84,11 @@ std::unique_ptr<DrawingSurface> CreateDrawingSurface(const SurfaceGeometry& geom
   Selection selection(memoryDc.get(), bitmap.get());
   if (!selection) return nullptr;
   const RECT page{0, 0, geometry.width, geometry.height};
-  FillRect(memoryDc.get(), &page, static_cast<HBRUSH>(GetStockObject(StockObjectOf(background))));
+  // A solid colour fills a 24-bit bitmap exactly: each stock brush's colour
+  // gives the pixels the stock brush gives.
+  const Brush brush(CreateSolidBrush(RGB(background.red, background.green, background.blue)));
+  if (!brush) return nullptr;
+  FillRect(memoryDc.get(), &page, brush.get());
   SetBkMode(memoryDc.get(), TRANSPARENT);
 
   return std::unique_ptr<DrawingSurface>(

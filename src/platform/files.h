@@ -37,6 +37,16 @@ class FileHandle {
   std::intptr_t value_;
 };
 
+// File times count 100-nanosecond intervals since 1601-01-01 UTC, as Windows
+// keeps them.
+inline constexpr std::int64_t kFileTimeIntervalsPerSecond = 10'000'000;
+inline constexpr std::int64_t kUnixEpochAsFileTime = 116'444'736'000'000'000;
+
+// Whole seconds since 1970-01-01 UTC of a file time, truncated toward zero.
+constexpr std::int64_t SecondsSince1970(std::int64_t fileTime) {
+  return (fileTime - kUnixEpochAsFileTime) / kFileTimeIntervalsPerSecond;
+}
+
 // What changes when a file is written: its size and last-write time.
 struct FileStamp {
   std::uint64_t size;
@@ -56,11 +66,6 @@ class InputFile {
   // Reads up to `size` bytes; the count read (0 at the end), or nullopt on error.
   std::optional<std::size_t> Read(void* buffer, std::size_t size) noexcept;
   std::optional<FileStamp> Stamp() const noexcept;
-  // Last-write time in 100-nanosecond intervals since 1601-01-01 UTC.
-  std::optional<std::int64_t> LastWriteTime() const noexcept {
-    const std::optional<FileStamp> stamp = Stamp();
-    return stamp ? std::optional<std::int64_t>(stamp->lastWriteTime) : std::nullopt;
-  }
 
  private:
   explicit InputFile(std::intptr_t handle) noexcept : handle_(handle) {}

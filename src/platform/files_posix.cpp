@@ -7,8 +7,8 @@
 #include <limits>
 #include <utility>
 
+#include "base/unicode.h"
 #include "platform/files.h"
-#include "text/unicode.h"
 
 namespace folio::platform {
 namespace {
@@ -18,7 +18,7 @@ int Descriptor(std::intptr_t handle) {
 }
 
 std::string NativePath(std::u16string_view path) {
-  return text::Utf16ToUtf8(path);
+  return base::Utf16ToUtf8(path);
 }
 
 }  // namespace
@@ -56,10 +56,9 @@ std::optional<std::size_t> InputFile::Read(void* buffer, std::size_t size) noexc
 std::optional<FileStamp> InputFile::Stamp() const noexcept {
   struct stat status;
   if (fstat(Descriptor(handle_.value()), &status) != 0) return std::nullopt;
-  constexpr std::int64_t kIntervalsPerSecond = 10'000'000;
-  constexpr std::int64_t kUnixEpochAsFileTime = 116'444'736'000'000'000;
   return FileStamp{static_cast<std::uint64_t>(status.st_size),
-                   kUnixEpochAsFileTime + static_cast<std::int64_t>(status.st_mtim.tv_sec) * kIntervalsPerSecond +
+                   kUnixEpochAsFileTime +
+                       static_cast<std::int64_t>(status.st_mtim.tv_sec) * kFileTimeIntervalsPerSecond +
                        status.st_mtim.tv_nsec / 100};
 }
 

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "base/unicode.h"
+
 namespace folio::platform {
 namespace {
 
@@ -13,15 +15,6 @@ std::string_view Trim(std::string_view text) {
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
   while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
   return text;
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
 }
 
 std::string_view StripQuotes(std::string_view value) {
@@ -56,14 +49,14 @@ std::optional<std::string> FindIniValue(std::string_view document, std::string_v
       const std::string_view name = Trim(line.substr(1, close == std::string_view::npos ? line.npos : close - 1));
       // Only the first section of a name counts, as for the profile functions' cache.
       if (inSection) return std::nullopt;
-      inSection = !sectionSeen && EqualsIgnoringCase(name, section);
+      inSection = !sectionSeen && base::EqualsIgnoringAsciiCase(name, section);
       sectionSeen = sectionSeen || inSection;
       continue;
     }
     if (!inSection) continue;
     const std::size_t equals = line.find('=');
     const std::string_view name = Trim(line.substr(0, equals));
-    if (!EqualsIgnoringCase(name, key)) continue;
+    if (!base::EqualsIgnoringAsciiCase(name, key)) continue;
     if (equals == std::string_view::npos) return std::string();
     return std::string(StripQuotes(Trim(line.substr(equals + 1))));
   }

@@ -1,6 +1,7 @@
 // Letter case through GLib's Unicode tables (GLib comes with Pango).
 #include <glib.h>
 
+#include "base/unicode.h"
 #include "platform/letter_case.h"
 
 namespace folio::platform {
@@ -10,17 +11,13 @@ std::u16string LowerCase(std::u16string_view text) {
   lowered.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
     char32_t codePoint = text[i];
-    const bool pair = codePoint >= 0xD800 && codePoint <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-                      text[i + 1] <= 0xDFFF;
+    const bool pair =
+        base::IsHighSurrogate(text[i]) && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
     if (pair) codePoint = 0x10000 + ((codePoint - 0xD800) << 10) + (text[++i] - 0xDC00);
     // Lone surrogates stay as they are.
     const char32_t lower = (codePoint >= 0xD800 && codePoint <= 0xDFFF) ? codePoint : g_unichar_tolower(codePoint);
-    if (lower >= 0x10000) {
-      lowered.push_back(static_cast<char16_t>(0xD800 + ((lower - 0x10000) >> 10)));
-      lowered.push_back(static_cast<char16_t>(0xDC00 + ((lower - 0x10000) & 0x3FF)));
-    } else {
-      lowered.push_back(static_cast<char16_t>(lower));
-    }
+    char16_t units[2];
+    lowered.append(units, base::EncodeUtf16(lower, units));
   }
   return lowered;
 }

@@ -5,8 +5,8 @@
 
 #include <memory>
 
+#include "base/unicode.h"
 #include "platform/module.h"
-#include "text/unicode.h"
 
 namespace folio::platform {
 
@@ -14,7 +14,7 @@ std::u16string ModulePath() {
   Dl_info info{};
   if (!dladdr(reinterpret_cast<void*>(&ModulePath), &info) || !info.dli_fname) return {};
   std::unique_ptr<char, decltype(&free)> resolved(realpath(info.dli_fname, nullptr), &free);
-  return text::Utf8ToUtf16(resolved ? resolved.get() : info.dli_fname);
+  return base::Utf8ToUtf16(resolved ? resolved.get() : info.dli_fname);
 }
 
 std::optional<ClientSize> ActiveWindowClientSize() {

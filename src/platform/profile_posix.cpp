@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <memory>
 
+#include "base/unicode.h"
 #include "platform/ini_document.h"
 #include "platform/profile.h"
-#include "text/unicode.h"
 
 namespace folio::platform {
 namespace {
@@ -14,7 +14,7 @@ namespace {
 constexpr std::size_t kMaxIniBytes = 1 << 20;
 
 std::string ReadIniFile(std::u16string_view iniPath) {
-  std::unique_ptr<FILE, decltype(&std::fclose)> file(std::fopen(text::Utf16ToUtf8(iniPath).c_str(), "rb"),
+  std::unique_ptr<FILE, decltype(&std::fclose)> file(std::fopen(base::Utf16ToUtf8(iniPath).c_str(), "rb"),
                                                      &std::fclose);
   if (!file) return {};
   std::string bytes(kMaxIniBytes, '\0');
@@ -24,7 +24,7 @@ std::string ReadIniFile(std::u16string_view iniPath) {
 
 std::optional<std::string> FindValue(std::u16string_view section, std::u16string_view key,
                                      std::u16string_view iniPath) {
-  return FindIniValue(ReadIniFile(iniPath), text::Utf16ToUtf8(section), text::Utf16ToUtf8(key));
+  return FindIniValue(ReadIniFile(iniPath), base::Utf16ToUtf8(section), base::Utf16ToUtf8(key));
 }
 
 // What a buffer of `capacity` bytes or units keeps of a text.
@@ -46,7 +46,7 @@ std::u16string ReadProfileString(std::u16string_view section, std::u16string_vie
                                  std::u16string_view defaultValue, std::u16string_view iniPath,
                                  std::size_t capacity) {
   const auto value = FindValue(section, key, iniPath);
-  return Fit(value ? text::Utf8ToUtf16(*value) : std::u16string(defaultValue), capacity);
+  return Fit(value ? base::Utf8ToUtf16(*value) : std::u16string(defaultValue), capacity);
 }
 
 std::u16string ReadProfileUtf8String(std::u16string_view section, std::u16string_view key,
@@ -54,7 +54,7 @@ std::u16string ReadProfileUtf8String(std::u16string_view section, std::u16string
                                      std::size_t capacity) {
   const auto value = FindValue(section, key, iniPath);
   if (!value) return Fit(std::u16string(defaultValue), capacity);
-  return text::Utf8ToUtf16(Fit(*value, capacity));
+  return base::Utf8ToUtf16(Fit(*value, capacity));
 }
 
 }  // namespace folio::platform

@@ -3,9 +3,9 @@
 
 #include <vector>
 
+#include "base/unicode.h"
 #include "platform/code_pages.h"
 #include "platform/profile.h"
-#include "text/unicode.h"
 
 namespace folio::platform {
 namespace {
@@ -46,7 +46,7 @@ std::u16string ReadProfileUtf8String(std::u16string_view section, std::u16string
   const DWORD length = GetPrivateProfileStringA(WideToAnsi(section).c_str(), WideToAnsi(key).c_str(),
                                                 WideToAnsi(defaultValue).c_str(), buffer.data(),
                                                 static_cast<DWORD>(capacity), WideToAnsi(iniPath).c_str());
-  return text::Utf8ToUtf16(std::string_view(buffer.data(), length));
+  return base::Utf8ToUtf16(std::string_view(buffer.data(), length));
 }
 
 }  // namespace folio::platform

@@ -8,8 +8,8 @@
 #include <memory>
 #include <string_view>
 
+#include "platform/color.h"
 #include "platform/drawing_surface.h"
-#include "settings/render_settings.h"
 
 namespace folio::platform {
 
@@ -25,14 +25,6 @@ struct PixelRect {
 struct FontSpec {
   std::u16string_view family;  // possibly empty: the platform chooses
   std::int32_t pixelSize;
-};
-
-struct TextColor {
-  float red;
-  float green;
-  float blue;
-  float alpha;
-  friend bool operator==(const TextColor&, const TextColor&) = default;
 };
 
 class TextMeasurer {
@@ -59,7 +51,7 @@ class TextEngine {
   // Draws nothing when its objects can't be made.
   virtual void Draw(DrawingSurface& surface, const FontSpec& font, const PixelRect& targetRect,
                     const PixelRect& layoutRect, std::u16string_view text, const TextColor& color,
-                    settings::Rgb background) = 0;
+                    Rgb background) = 0;
 };
 
 // This platform's engine; usable from any thread.

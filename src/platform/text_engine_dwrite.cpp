@@ -99,7 +99,7 @@ class DirectWriteEngine final : public TextEngine {
 
   void Draw(DrawingSurface& surface, const FontSpec& font, const PixelRect& targetRect,
             const PixelRect& layoutRect, std::u16string_view text, const TextColor& color,
-            settings::Rgb background) override {
+            Rgb background) override {
     if (text.size() > UINT32_MAX) return;
     BoundTarget objects;
     ComPtr<ID2D1SolidColorBrush> brush;

@@ -8,8 +8,8 @@
 #include <climits>
 #include <string>
 
+#include "base/unicode.h"
 #include "platform/text_engine.h"
-#include "text/unicode.h"
 
 namespace folio::platform {
 namespace {
@@ -58,7 +58,7 @@ Layout MakeLayout(const FontSpec& font, std::int32_t wrapWidth) {
   pango_context_set_base_dir(context.get(), PANGO_DIRECTION_LTR);
 
   FontDescription description(pango_font_description_new());
-  const std::string family = text::Utf16ToUtf8(font.family);
+  const std::string family = base::Utf16ToUtf8(font.family);
   if (!family.empty()) pango_font_description_set_family(description.get(), family.c_str());
   pango_font_description_set_absolute_size(description.get(), static_cast<double>(font.pixelSize) * PANGO_SCALE);
 
@@ -76,7 +76,7 @@ Layout MakeLayout(const FontSpec& font, std::int32_t wrapWidth) {
 }
 
 bool SetLayoutText(PangoLayout* layout, std::u16string_view text) {
-  const std::string utf8 = text::Utf16ToUtf8(text);
+  const std::string utf8 = base::Utf16ToUtf8(text);
   if (utf8.size() > INT_MAX) return false;
   pango_layout_set_text(layout, utf8.data(), static_cast<int>(utf8.size()));
   return true;
@@ -148,7 +148,7 @@ class PangoEngine final : public TextEngine {
 
   void Draw(DrawingSurface& surface, const FontSpec& font, const PixelRect& targetRect,
             const PixelRect& layoutRect, std::u16string_view text, const TextColor& color,
-            settings::Rgb background) override {
+            Rgb background) override {
     const SurfaceGeometry& page = surface.geometry();
     const std::int32_t left = ClampTo(targetRect.left, page.width);
     const std::int32_t top = ClampTo(targetRect.top, page.height);

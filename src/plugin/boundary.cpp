@@ -1,5 +1,6 @@
 #include "plugin/boundary.h"
 
+#include "base/unicode.h"
 #include "platform/code_pages.h"
 
 namespace folio::plugin {
@@ -33,7 +34,7 @@ std::string AnsiPrefixWithin(std::u16string_view text, std::size_t capacity) {
   if (whole.size() <= capacity) return whole;
   std::string result;
   for (std::size_t i = 0; i < text.size();) {
-    const bool pair = text[i] >= 0xD800 && text[i] <= 0xDBFF && i + 1 < text.size();
+    const bool pair = base::IsHighSurrogate(text[i]) && i + 1 < text.size();
     const std::size_t units = pair ? 2 : 1;
     const std::string character = platform::WideToAnsi(text.substr(i, units));
     if (result.size() + character.size() > capacity) break;

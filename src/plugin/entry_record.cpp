@@ -3,14 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/unicode.h"
 #include "plugin/boundary.h"
 
 namespace folio::plugin {
 namespace {
-
-bool IsHighSurrogate(char16_t unit) {
-  return unit >= 0xD800 && unit <= 0xDBFF;
-}
 
 std::string AnsiFieldText(const NameField& field) {
   return AnsiPrefixWithin(FieldText(field), SUSIE_NAME_CHARS - 1);
@@ -29,7 +26,7 @@ std::u16string_view FieldText(const NameField& field) noexcept {
 
 void SetFieldText(NameField& field, std::u16string_view text) noexcept {
   std::size_t length = std::min<std::size_t>(text.size(), SUSIE_NAME_CHARS - 1);
-  if (length < text.size() && length > 0 && IsHighSurrogate(text[length - 1])) --length;
+  if (length < text.size() && length > 0 && base::IsHighSurrogate(text[length - 1])) --length;
   std::copy_n(text.data(), length, field);
   field[length] = 0;
 }

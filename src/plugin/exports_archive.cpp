@@ -18,7 +18,6 @@
 #include "plugin/boundary.h"
 #include "plugin/entry_record.h"
 #include "render/bitmap_file.h"
-#include "render/render_driver.h"
 
 namespace folio::plugin {
 namespace {
@@ -34,7 +33,8 @@ int ListEntries(const OptionalText& path, std::intptr_t offset, platform::HostBl
   if (!path) return SUSIE_FILE_READ_ERROR;
   ArchiveCache& cache = SharedArchiveCache();
   cache.Clear();
-  return LookupArchive(cache, *path, offset, ArchiveRequest::WholeArray(entries));
+  CallText call(SystemSources(), *path);
+  return LookupArchive(cache, SharedPageStartIndex(), call, offset, ArchiveRequest::WholeArray(entries));
 }
 
 int FindEntryByName(const OptionalText& path, std::intptr_t offset, const OptionalText& memberName,
@@ -43,16 +43,16 @@ int FindEntryByName(const OptionalText& path, std::intptr_t offset, const Option
   if (!memberName || memberName->empty()) return SUSIE_NOT_SUPPORTED;
   ArchiveCache& cache = SharedArchiveCache();
   cache.Clear();
-  return LookupArchive(cache, *path, offset, ArchiveRequest::ByName(*memberName, entry));
+  CallText call(SystemSources(), *path);
+  return LookupArchive(cache, SharedPageStartIndex(), call, offset, ArchiveRequest::ByName(*memberName, entry));
 }
 
 // The page at `position`, drawn into `image`; extractions use the cache.
 int DrawPage(const std::u16string& path, std::intptr_t position, ArchiveEntryW& entry,
              platform::HostBlock& image) {
-  const int found = LookupArchive(SharedArchiveCache(), path, 0,
-                                  ArchiveRequest::ByPosition(static_cast<std::uintptr_t>(position), entry));
-  if (found != SUSIE_SUCCESS) return found;
-  return render::RenderPage(path, image, entry);
+  CallText call(SystemSources(), path);
+  return DrawListedPage(SharedArchiveCache(), SharedPageStartIndex(), call, static_cast<std::uintptr_t>(position),
+                        entry, image);
 }
 
 int ExtractToMemory(const OptionalText& path, std::intptr_t position, SusieHandle* imageOut) {

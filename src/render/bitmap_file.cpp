@@ -8,7 +8,7 @@ namespace folio::render {
 platform::HostBlock BuildBitmapFileBlock(const platform::DrawingSurface& surface) noexcept {
   const platform::SurfaceGeometry& geometry = surface.geometry();
   const std::size_t imageSize = static_cast<std::size_t>(geometry.imageSize);
-  platform::HostBlock block = platform::HostBlock::Allocate(kBitmapFileHeaderBytes + imageSize, false);
+  platform::HostBlock block = platform::HostBlock::Allocate(BitmapFileSize(geometry), false);
   if (!block) return block;
 
   auto* bytes = reinterpret_cast<std::uint8_t*>(block.bytes());
@@ -18,8 +18,8 @@ platform::HostBlock BuildBitmapFileBlock(const platform::DrawingSurface& surface
   std::memset(bytes, 0, 14);  // the reserved fields
   bytes[0] = 'B';
   bytes[1] = 'M';
-  put32(2, static_cast<std::uint32_t>(kBitmapFileHeaderBytes + imageSize));  // bfSize
-  put32(10, kBitmapFileHeaderBytes);                                         // bfOffBits
+  put32(2, static_cast<std::uint32_t>(BitmapFileSize(geometry)));  // bfSize
+  put32(10, kBitmapFileHeaderBytes);                               // bfOffBits
   const auto infoHeader = platform::EncodeInfoHeader(geometry);
   std::memcpy(bytes + 14, infoHeader.data(), infoHeader.size());
   std::memcpy(bytes + kBitmapFileHeaderBytes, surface.pixels(), imageSize);

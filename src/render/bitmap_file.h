@@ -11,6 +11,11 @@ namespace folio::render {
 // File header and information header in front of the pixel rows.
 inline constexpr std::size_t kBitmapFileHeaderBytes = 14 + platform::kInfoHeaderBytes;
 
+// The size of the BMP file of a page: its headers and its pixel rows.
+constexpr std::size_t BitmapFileSize(const platform::SurfaceGeometry& geometry) noexcept {
+  return kBitmapFileHeaderBytes + static_cast<std::size_t>(geometry.imageSize);
+}
+
 // The 14-byte file header, the surface's BITMAPINFOHEADER and its pixel rows
 // exactly as they are (bottom row first, padding included); an empty block
 // when it can't be allocated.

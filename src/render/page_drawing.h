@@ -17,11 +17,6 @@ namespace folio::render {
 // as the measuring pass laid them out.  When the text engine can't draw, the
 // page keeps its background.
 void DrawPageText(platform::TextEngine& engine, platform::DrawingSurface& surface, LineSource& lines,
-                  const settings::RenderSettings& settings, std::int32_t firstLine, std::int32_t lastLine,
-                  text::TextEncoding encoding);
-
-// BLACK, DARK_GRAY, GRAY and LIGHT_GRAY, matched exactly (case included);
-// every other name is white.
-platform::TextColor FontColorFromName(std::u16string_view name) noexcept;
+                  const settings::RenderSettings& settings, std::int32_t firstLine, std::int32_t lastLine);
 
 }  // namespace folio::render

@@ -11,8 +11,7 @@
 namespace folio::render {
 
 std::uint32_t MeasurePages(platform::TextEngine& engine, platform::DrawingSurface& surface, LineSource& lines,
-                           text::TextEncoding encoding, const settings::RenderSettings& settings,
-                           PageBreakList& pageBreaks) {
+                           const settings::RenderSettings& settings, PageBreakList& pageBreaks) {
   pageBreaks.assign(1, 0);
   const MeasuringFrame frame = MeasuringFrameOf(settings);
   std::unique_ptr<platform::TextMeasurer> measurer =
@@ -28,15 +27,16 @@ std::uint32_t MeasurePages(platform::TextEngine& engine, platform::DrawingSurfac
   float height = 0;
   std::int32_t lineNumber = 0;
   std::int32_t completedPages = 0;
-  text::LineBuffer line;
+  text::TextLine line;
   // Line numbers are 32-bit: a text with more lines ends where they run out.
-  while (lineNumber < std::numeric_limits<std::int32_t>::max() && ReadPageLine(lines, encoding, line)) {
-    const std::u16string_view lineText = LineText(line);
+  while (lineNumber < std::numeric_limits<std::int32_t>::max() && lines.ReadLine(line)) {
+    const std::u16string_view lineText = line.visible();
     pageText.append(lineText);
     // Once a layout fails nothing more is measured and the last height stays.
     if (gauge && !gauge->Measure(pageText, height)) gauge.reset();
     if (height > frame.breakLimit) {  // false for NaN
       pageBreaks.push_back(lineNumber);
+      lines.PageBeginsAtLastLine(lineNumber);
       if (completedPages == lastPage) break;
       pageText.assign(lineText);
       if (gauge) gauge->Restart();

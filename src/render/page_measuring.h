@@ -3,24 +3,27 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "platform/drawing_surface.h"
 #include "platform/text_engine.h"
 #include "render/line_source.h"
-#include "render/render_driver.h"
 #include "settings/render_settings.h"
 
 namespace folio::render {
 
+// First-line numbers of the pages, then a closing entry (see MeasurePages).
+using PageBreakList = std::vector<std::int32_t>;
+
 // Reads the text from `lines` and fills `pageBreaks` with the first line of
 // every page after 0, then one past the last line read.  A page breaks before
-// the line that makes the page's text taller than height - margin.  With a
-// page limit of 1 or more, reading stops at the break that would begin the
-// page after the limit; that line number is then listed twice.  Returns the
-// page count (at least 1).  Objects that can't be made measure every height
-// as 0; a layout that can't be made keeps the last height measured.
+// the line that makes the page's text taller than height - margin; `lines` is
+// told of each such line.  With a page limit of 1 or more, reading stops at
+// the break that would begin the page after the limit; that line number is
+// then listed twice.  Returns the page count (at least 1).  Objects that
+// can't be made measure every height as 0; a layout that can't be made keeps
+// the last height measured.
 std::uint32_t MeasurePages(platform::TextEngine& engine, platform::DrawingSurface& surface, LineSource& lines,
-                           text::TextEncoding encoding, const settings::RenderSettings& settings,
-                           PageBreakList& pageBreaks);
+                           const settings::RenderSettings& settings, PageBreakList& pageBreaks);
 
 }  // namespace folio::render

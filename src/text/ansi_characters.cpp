@@ -2,17 +2,17 @@
 
 #include <utility>
 
-#include "text/unicode.h"
+#include "base/unicode.h"
 
 namespace folio::text {
 
 AnsiCharacters::AnsiCharacters(std::unique_ptr<platform::AnsiTextDecoder> decoder) : decoder_(std::move(decoder)) {
   for (unsigned value = 0; value < 256; ++value) {
     const auto byte = static_cast<std::uint8_t>(value);
-    char16_t unit = value < 0x80 ? char16_t(value) : kReplacementCharacter;
+    char16_t unit = value < 0x80 ? char16_t(value) : base::kReplacementCharacter;
     if (decoder_) {
       leadBytes_[byte] = decoder_->IsLeadByte(byte);
-      if (!decoder_->DecodeCharacter(&byte, 1, unit)) unit = kReplacementCharacter;
+      if (!decoder_->DecodeCharacter(&byte, 1, unit)) unit = base::kReplacementCharacter;
     }
     singleBytes_[byte] = unit;
   }

@@ -13,14 +13,14 @@ constexpr std::uint8_t kEndOfText = 0x1A;
 
 class FileByteSource final : public ByteSource {
  public:
-  explicit FileByteSource(platform::InputFile file) : file_(std::move(file)) {}
+  explicit FileByteSource(platform::InputFile& file) : file_(file) {}
   std::optional<std::size_t> Read(std::uint8_t* buffer, std::size_t size) override {
     return file_.Read(buffer, size);
   }
   bool Seek(std::uint64_t offset) override { return file_.Seek(offset); }
 
  private:
-  platform::InputFile file_;
+  platform::InputFile& file_;
 };
 
 class MemoryByteSource final : public ByteSource {
@@ -47,8 +47,8 @@ class MemoryByteSource final : public ByteSource {
 
 }  // namespace
 
-std::unique_ptr<ByteSource> FileBytes(platform::InputFile file) {
-  return std::make_unique<FileByteSource>(std::move(file));
+std::unique_ptr<ByteSource> FileBytes(platform::InputFile& file) {
+  return std::make_unique<FileByteSource>(file);
 }
 
 std::unique_ptr<ByteSource> MemoryBytes(std::string bytes, std::size_t largestRead) {

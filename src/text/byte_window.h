@@ -22,7 +22,8 @@ class ByteSource {
   virtual bool Seek(std::uint64_t offset) = 0;
 };
 
-std::unique_ptr<ByteSource> FileBytes(platform::InputFile file);
+// Reads `file`, which must outlive the source.
+std::unique_ptr<ByteSource> FileBytes(platform::InputFile& file);
 // Each read hands out at most `largestRead` bytes, as a slow source might.
 std::unique_ptr<ByteSource> MemoryBytes(std::string bytes, std::size_t largestRead = SIZE_MAX);
 

@@ -40,12 +40,6 @@ std::size_t AsciiRunLength(const std::uint8_t* bytes, std::size_t limit) {
 
 }  // namespace
 
-TextEncoding DetectTextEncoding(const std::uint8_t* bytes, std::uint32_t count) noexcept {
-  EncodingDetector detector;
-  detector.Scan(bytes, count, true);
-  return detector.result();
-}
-
 std::size_t EncodingDetector::Scan(const std::uint8_t* bytes, std::size_t count, bool final) noexcept {
   if (!started_) {
     if (count < 3 && !final) return 0;

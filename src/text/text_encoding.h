@@ -8,8 +8,6 @@ namespace folio::text {
 
 enum class TextEncoding : std::int32_t { Utf16LE = 1, Utf16BE = 2, Utf8 = 3, Ansi = 4 };
 
-TextEncoding DetectTextEncoding(const std::uint8_t* bytes, std::uint32_t count) noexcept;
-
 // The same decision taken over text that arrives in pieces, so that a file of
 // any size is judged in bounded memory.  Both scoring passes look at most
 // three bytes ahead, and what they do near the end depends on where the data

@@ -6,21 +6,18 @@
 #include <type_traits>
 #include <utility>
 
+#include "base/unicode.h"
 #include "platform/ansi_text_decoder.h"
 #include "platform/files.h"
 #include "text/ansi_characters.h"
 #include "text/byte_window.h"
-#include "text/unicode.h"
 
 namespace folio::text {
 namespace {
 
-constexpr std::size_t kMaxLineUnits = kLineBufferUnits - 1;
 constexpr char16_t kLineFeed = 0x000A;
 constexpr char16_t kCarriageReturn = 0x000D;
 constexpr char16_t kEndOfText = 0x001A;
-// A big-endian text's line feed, as its units arrive (taken little-endian).
-constexpr char16_t kSwappedLineFeed = 0x0A00;
 
 // The units of one character and the bytes it took; no bytes taken means the
 // data has ended.  Small enough to come back in a register.
@@ -56,12 +53,13 @@ struct Utf16TextDecoder {
   }
 };
 
-// Code 2: raw units, untranslated; a last odd byte is dropped.
-struct RawUnitDecoder {
+// Code 2: units big-endian, untranslated (no CR LF folding, no end at
+// 0x001A); a last odd byte is dropped.
+struct BigEndianDecoder {
   static constexpr std::size_t kLookahead = 2;
   DecodedCharacter Next(const std::uint8_t* bytes, std::size_t count) const {
     if (count < 2) return {};
-    return OneUnit(2, LittleEndianUnit(bytes));
+    return OneUnit(2, static_cast<char16_t>(bytes[0] << 8 | bytes[1]));
   }
 };
 
@@ -71,12 +69,12 @@ struct Utf8Decoder {
   DecodedCharacter Next(const std::uint8_t* bytes, std::size_t count) const {
     if (count == 0) return {};
     if (bytes[0] < 0x80) return OneUnit(1, bytes[0]);
-    const Utf8Character character = DecodeUtf8Character(bytes, std::min(count, kLookahead));
+    const base::Utf8Character character = base::DecodeUtf8Character(bytes, std::min(count, kLookahead));
     if (character.codePoint < 0x10000) {
       return OneUnit(character.length, static_cast<char16_t>(character.codePoint));
     }
     DecodedCharacter decoded{static_cast<std::uint8_t>(character.length), 2};
-    EncodeUtf16(character.codePoint, decoded.units);
+    base::EncodeUtf16(character.codePoint, decoded.units);
     return decoded;
   }
 };
@@ -94,7 +92,7 @@ class AnsiDecoder {
     const std::uint8_t lead = bytes[0];
     if (!characters_.IsLeadByte(lead)) return OneUnit(1, characters_.DecodeSingleByte(lead));
     const std::optional<char16_t> pair = count >= 2 ? characters_.DecodePair(lead, bytes[1]) : std::nullopt;
-    return pair ? OneUnit(2, *pair) : OneUnit(1, kReplacementCharacter);
+    return pair ? OneUnit(2, *pair) : OneUnit(1, base::kReplacementCharacter);
   }
 
  private:
@@ -105,11 +103,7 @@ template <typename Decoder>
 class DecodingStream final : public TextStream {
  public:
   DecodingStream(ByteWindow window, Decoder decoder, TextEncoding encoding, char16_t carriedUnit)
-      : window_(std::move(window)),
-        decoder_(std::move(decoder)),
-        encoding_(encoding),
-        lineFeed_(encoding == TextEncoding::Utf16BE ? kSwappedLineFeed : kLineFeed),
-        carriedUnit_(carriedUnit) {}
+      : window_(std::move(window)), decoder_(std::move(decoder)), encoding_(encoding), carriedUnit_(carriedUnit) {}
 
  private:
   // Between lines nothing but the window's offset and a carried unit is
@@ -122,7 +116,8 @@ class DecodingStream final : public TextStream {
     return splitting;
   }
 
-  bool ReadLine(LineBuffer& line) override {
+  bool ReadLine(TextLine& whole) override {
+    TextLine::Storage& line = whole.storage();
     std::size_t stored = 0;
     if (carriedUnit_) line[stored++] = std::exchange(carriedUnit_, 0);
     bool lineEnded = false;
@@ -144,7 +139,7 @@ class DecodingStream final : public TextStream {
         }
         cursor += character.bytes;
         line[stored++] = character.units[0];
-        lineEnded = character.units[0] == lineFeed_;
+        lineEnded = character.units[0] == kLineFeed;
         if (character.unitCount == 2) {
           // A surrogate pair that doesn't fit the line ends it; its second
           // half opens the next line, as units read one at a time would.
@@ -159,14 +154,13 @@ class DecodingStream final : public TextStream {
       if (window_.ended() && cursor == end) dataEnded = true;
     }
     if (stored == 0) return false;
-    line[stored] = 0;
+    whole.SetLength(stored);
     return true;
   }
 
   ByteWindow window_;
   Decoder decoder_;
   TextEncoding encoding_;
-  char16_t lineFeed_;
   char16_t carriedUnit_;  // never a zero unit when set: a low surrogate
 };
 
@@ -186,7 +180,7 @@ std::unique_ptr<TextStream> StreamOver(ByteWindow window, TextEncoding encoding,
                                        std::optional<AnsiCharacters> ansi, char16_t carriedUnit) {
   switch (encoding) {
     case TextEncoding::Utf16LE: return MakeStream(std::move(window), Utf16TextDecoder{}, encoding, carriedUnit);
-    case TextEncoding::Utf16BE: return MakeStream(std::move(window), RawUnitDecoder{}, encoding, carriedUnit);
+    case TextEncoding::Utf16BE: return MakeStream(std::move(window), BigEndianDecoder{}, encoding, carriedUnit);
     case TextEncoding::Utf8: return MakeStream(std::move(window), Utf8Decoder{}, encoding, carriedUnit);
     case TextEncoding::Ansi:
       return MakeStream(std::move(window), AnsiDecoder(std::move(*ansi)), encoding, carriedUnit);
@@ -220,9 +214,10 @@ template <typename MakeAnsiDecoder>
 OpenedText OpenOver(std::unique_ptr<ByteSource> source, MakeAnsiDecoder makeAnsiDecoder) {
   ByteWindow window(std::move(source), true);
   OpenedText opened;
+  if (!window.MoveTo(0, true)) return opened;
   opened.encoding = DetectInWindow(window);
   if (!window.MoveTo(0, !IsUtf16(opened.encoding))) return opened;
-  // A big-endian mark stays: it arrives as 0xFFFE and is repaired into U+FEFF.
+  // A big-endian mark stays, as U+FEFF at the start of the first line.
   if (opened.encoding == TextEncoding::Utf16LE) SkipPrefix(window, "\xFF\xFE");
   if (opened.encoding == TextEncoding::Utf8) SkipPrefix(window, "\xEF\xBB\xBF");
   std::optional<AnsiCharacters> ansi;
@@ -233,20 +228,14 @@ OpenedText OpenOver(std::unique_ptr<ByteSource> source, MakeAnsiDecoder makeAnsi
 
 }  // namespace
 
-OpenedText OpenTextStream(std::u16string_view path) {
-  std::optional<platform::InputFile> file = platform::InputFile::Open(path);
-  if (!file) return {};
-  return OpenTextStream(std::move(*file));
+OpenedText OpenTextStream(platform::InputFile& file) {
+  return OpenOver(FileBytes(file), &platform::AnsiTextDecoder::ForDefaultCodePage);
 }
 
-OpenedText OpenTextStream(platform::InputFile file) {
-  return OpenOver(FileBytes(std::move(file)), &platform::AnsiTextDecoder::ForDefaultCodePage);
-}
-
-OpenedText ResumeTextStream(platform::InputFile file, const LineSplitting& splitting, const LineStart& start) {
+OpenedText ResumeTextStream(platform::InputFile& file, const LineSplitting& splitting, const LineStart& start) {
   // Only ANSI-coded text needs the code page, and asking for it takes time.
   return ResumeTextStreamOver(
-      FileBytes(std::move(file)),
+      FileBytes(file),
       splitting.encoding == TextEncoding::Ansi ? platform::AnsiTextDecoder::ForDefaultCodePage() : nullptr,
       splitting, start);
 }
@@ -274,7 +263,7 @@ OpenedText OpenTextStreamOver(std::unique_ptr<ByteSource> source,
   return OpenOver(std::move(source), [&ansiDecoder] { return std::move(ansiDecoder); });
 }
 
-bool ReadTextLine(TextStream& stream, LineBuffer& line) {
+bool ReadTextLine(TextStream& stream, TextLine& line) {
   return stream.ReadLine(line);
 }
 
@@ -284,17 +273,6 @@ LineStart NextLineStart(const TextStream& stream) {
 
 LineSplitting SplittingOf(const TextStream& stream) {
   return stream.Splitting();
-}
-
-void RepairBigEndianLine(LineBuffer& line) {
-  for (char16_t& unit : line) {
-    if (unit == 0) break;
-    unit = static_cast<char16_t>(unit << 8 | unit >> 8);
-  }
-}
-
-void CloseTextStream(std::unique_ptr<TextStream> stream) {
-  stream.reset();
 }
 
 }  // namespace folio::text

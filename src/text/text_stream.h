@@ -18,10 +18,35 @@ namespace folio::text {
 
 class ByteSource;
 
-// A delivered line holds at most 1023 units and a terminating zero unit; the
-// line feed that ends a line stays in it.
-inline constexpr std::size_t kLineBufferUnits = 1024;
-using LineBuffer = std::array<char16_t, kLineBufferUnits>;
+// A file line longer than this is delivered as several lines.
+inline constexpr std::size_t kMaxLineUnits = 1023;
+
+// One line as the reader delivers it: at most kMaxLineUnits units, the line
+// feed that ends it kept.  Line numbers count these lines.
+class TextLine {
+ public:
+  std::u16string_view units() const noexcept { return {units_.data(), length_}; }
+  // What of the line is laid out and drawn: its units up to the first U+0000.
+  // A zero unit ends what is seen of a line, as it ends a C string; the line
+  // is still read and counted whole.
+  std::u16string_view visible() const noexcept {
+    const std::u16string_view all = units();
+    return all.substr(0, all.find(u'\0'));
+  }
+
+  // For whoever fills the line: the reader, or a test's own lines.
+  using Storage = std::array<char16_t, kMaxLineUnits>;
+  Storage& storage() noexcept { return units_; }
+  void SetLength(std::size_t length) noexcept { length_ = length < kMaxLineUnits ? length : kMaxLineUnits; }
+  void Assign(std::u16string_view text) noexcept {
+    SetLength(text.size());
+    text.copy(units_.data(), length_);
+  }
+
+ private:
+  Storage units_;
+  std::size_t length_ = 0;
+};
 
 // Where a line begins: reading resumed there delivers the lines that
 // reading on from the start would.
@@ -38,7 +63,8 @@ struct LineSplitting {
   friend bool operator==(const LineSplitting&, const LineSplitting&) = default;
 };
 
-// Owned through OpenedText; its destructor closes the file.
+// The text in UTF-16, whatever its encoding: big-endian units arrive in the
+// right byte order.  Owned through OpenedText.
 class TextStream {
  public:
   virtual ~TextStream() = default;
@@ -47,10 +73,10 @@ class TextStream {
   TextStream() = default;
 
  private:
-  friend bool ReadTextLine(TextStream& stream, LineBuffer& line);
+  friend bool ReadTextLine(TextStream& stream, TextLine& line);
   friend LineStart NextLineStart(const TextStream& stream);
   friend LineSplitting SplittingOf(const TextStream& stream);
-  virtual bool ReadLine(LineBuffer& line) = 0;
+  virtual bool ReadLine(TextLine& line) = 0;
   virtual LineStart NextLineStart() const = 0;
   virtual LineSplitting Splitting() const = 0;
 };
@@ -60,10 +86,10 @@ struct OpenedText {
   TextEncoding encoding = TextEncoding::Ansi;
 };
 
-// Opens a text file, detects its encoding and stands at the start of its text.
-// Memory stays bounded whatever the file's size.
-OpenedText OpenTextStream(std::u16string_view path);
-OpenedText OpenTextStream(platform::InputFile file);
+// Detects the encoding of an open text file and stands at the start of its
+// text; the stream reads the file, which must outlive it.  Memory stays
+// bounded whatever the file's size.
+OpenedText OpenTextStream(platform::InputFile& file);
 
 // The same over bytes in memory, as if they were a file's (tests, fuzzing).
 OpenedText OpenTextStreamOverBytes(std::string bytes);
@@ -76,22 +102,16 @@ OpenedText OpenTextStreamOver(std::unique_ptr<ByteSource> source,
 // reported under `splitting`, without detecting the encoding again.  A null
 // stream when this file can't be read that way: it can't be positioned
 // there, or the ANSI code page now has other lead bytes.
-OpenedText ResumeTextStream(platform::InputFile file, const LineSplitting& splitting, const LineStart& start);
+OpenedText ResumeTextStream(platform::InputFile& file, const LineSplitting& splitting, const LineStart& start);
 // The same over any source of bytes, decoded as by OpenTextStreamOver.
 OpenedText ResumeTextStreamOver(std::unique_ptr<ByteSource> source,
                                 std::unique_ptr<platform::AnsiTextDecoder> ansiDecoder,
                                 const LineSplitting& splitting, const LineStart& start);
 
 // Next line into `line`; false at the end of the data, with `line` untouched.
-bool ReadTextLine(TextStream& stream, LineBuffer& line);
+bool ReadTextLine(TextStream& stream, TextLine& line);
 // Where the line that ReadTextLine delivers next begins.
 LineStart NextLineStart(const TextStream& stream);
 LineSplitting SplittingOf(const TextStream& stream);
-
-// Turns a line of a big-endian stream, whose units arrive byte-swapped, back
-// into text: every unit before the terminating zero is swapped.
-void RepairBigEndianLine(LineBuffer& line);
-
-void CloseTextStream(std::unique_ptr<TextStream> stream);
 
 }  // namespace folio::text

@@ -13,11 +13,9 @@
 #include <fstream>
 #include <string>
 
+#include "base/unicode.h"
 #include "plugin/archive_lookup.h"
-#include "plugin/page_list.h"
-#include "render/render_driver.h"
 #include "settings/render_settings.h"
-#include "text/unicode.h"
 
 namespace {
 
@@ -69,13 +67,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::size_t textSize = size >= sizeof choice ? size - sizeof choice : size;
   std::memcpy(choice, data + textSize, size - textSize);
   const std::string settings = SettingsFor(choice);
-  WriteWholeFile(text::Utf16ToUtf8(settings::SettingsFilePath()), settings.data(), settings.size());
+  WriteWholeFile(base::Utf16ToUtf8(settings::SettingsFilePath()), settings.data(), settings.size());
   WriteWholeFile(TextPath(), reinterpret_cast<const char*>(data), textSize);
 
-  const std::u16string path = text::Utf8ToUtf16(TextPath());
+  const std::u16string path = base::Utf8ToUtf16(TextPath());
   plugin::ArchiveCache cache;
+  plugin::PageStartIndex index(1);
+  // Each lookup and drawing is a call of its own, as the exports make them.
+  auto lookup = [&](const plugin::ArchiveRequest& request) {
+    plugin::CallText call(plugin::SystemSources(), path);
+    return plugin::LookupArchive(cache, index, call, 0, request);
+  };
   platform::HostBlock array;
-  const int listed = plugin::LookupArchive(cache, path, 0, plugin::ArchiveRequest::WholeArray(array));
+  const int listed = lookup(plugin::ArchiveRequest::WholeArray(array));
   if (listed != 0) {
     if (array || (listed != 2 && listed != 5 && listed != 6)) __builtin_trap();
     return 0;
@@ -89,20 +93,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (std::size_t position = 0; position + 1 < records; ++position) {
     const ArchiveEntryW& listedEntry = entries[position];
     ArchiveEntryW found{};
-    if (plugin::LookupArchive(
-            cache, path, 0, plugin::ArchiveRequest::ByName(plugin::FieldText(listedEntry.fileName), found)) != 0 ||
+    if (lookup(plugin::ArchiveRequest::ByName(plugin::FieldText(listedEntry.fileName), found)) != 0 ||
         std::memcmp(&found, &listedEntry, sizeof found) != 0 || listedEntry.position != position) {
       __builtin_trap();
     }
     platform::HostBlock page;
-    if (render::RenderPage(path, page, listedEntry) != 0) __builtin_trap();
+    plugin::CallText call(plugin::SystemSources(), path);
+    if (plugin::DrawListedPage(cache, index, call, position, found, page) != 0) __builtin_trap();
     if (page.size() != static_cast<std::size_t>(listedEntry.fileSize) || page.size() < 54 ||
         LittleEndian32(page.bytes() + 2) != page.size()) {
       __builtin_trap();
     }
   }
   ArchiveEntryW beyond{};
-  if (plugin::LookupArchive(cache, path, 0, plugin::ArchiveRequest::ByPosition(records, beyond)) != 2)
-    __builtin_trap();
+  if (lookup(plugin::ArchiveRequest::ByPosition(records, beyond)) != 2) __builtin_trap();
   return 0;
 }

@@ -33,26 +33,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   OpenedText chunks = Open(text, SIZE_MAX, defaultCodePage);
   if (!pieces.stream || !chunks.stream || pieces.encoding != chunks.encoding) __builtin_trap();
 
-  LineBuffer line, whole;
-  line.fill(u'#');
-  whole.fill(u'#');
+  TextLine line, whole;
   std::size_t lines = 0;
   for (;;) {
-    const LineBuffer before = line;
+    const std::u16string before(line.units());
     const bool read = ReadTextLine(*pieces.stream, line);
-    if (read != ReadTextLine(*chunks.stream, whole) || line != whole) __builtin_trap();
+    if (read != ReadTextLine(*chunks.stream, whole) || line.units() != whole.units()) __builtin_trap();
     if (!read) {
-      if (line != before) __builtin_trap();  // the end leaves the buffer as it was
+      if (line.units() != before) __builtin_trap();  // the end leaves the line as it was
       break;
     }
-    // Every line is terminated inside the buffer (so at most 1023 units), and
-    // each takes some data.
-    if (std::find(line.begin(), line.end(), u'\0') == line.end() || ++lines > text.size()) __builtin_trap();
-    if (pieces.encoding == TextEncoding::Utf16BE) {
-      RepairBigEndianLine(line);
-      RepairBigEndianLine(line);
-      if (line != whole) __builtin_trap();  // the repair drops nothing
-    }
+    // Every line holds at most 1023 units, and each takes some data.
+    if (line.units().empty() || line.units().size() > kMaxLineUnits || ++lines > text.size()) __builtin_trap();
+    // What is seen of a line is the line up to its first zero unit.
+    if (line.units().substr(0, line.visible().size()) != line.visible()) __builtin_trap();
   }
   return 0;
 }

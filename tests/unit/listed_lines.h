@@ -2,7 +2,6 @@
 // reader would deliver them.
 #pragma once
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -13,11 +12,9 @@ namespace folio::render {
 class ListedLines final : public LineSource {
  public:
   explicit ListedLines(std::vector<std::u16string> lines) : lines_(std::move(lines)) {}
-  bool ReadLine(text::LineBuffer& line) override {
+  bool ReadLine(text::TextLine& line) override {
     if (next_ == lines_.size()) return false;
-    const std::u16string& text = lines_[next_++];
-    std::copy(text.begin(), text.end(), line.begin());
-    line[text.size()] = u'\0';
+    line.Assign(lines_[next_++]);
     return true;
   }
 

@@ -5,14 +5,17 @@
 #include <string>
 #include <vector>
 
+#include "platform/drawing_surface.h"
 #include "plugin/entry_record.h"
+#include "plugin/member_name.h"
 #include "plugin/page_list.h"
-#include "render/member_name.h"
+#include "render/bitmap_file.h"
 
 namespace folio::plugin {
 namespace {
 
-constexpr std::int64_t kUnixEpochAsFileTime = 116'444'736'000'000'000;
+using platform::kUnixEpochAsFileTime;
+using platform::SecondsSince1970;
 
 struct PageListCase {
   std::u16string textPath;
@@ -39,7 +42,7 @@ TEST_P(PageEntriesTest, OneEntryPerDelimitedPageThenTheTerminator) {
     EXPECT_EQ(FieldText(entry.fileName), c.names[i]);
     EXPECT_EQ(entry.crc, 0u);
     // The drawing side reads back exactly the lines this entry lists.
-    const auto range = render::LineRangeFromMemberName(c.textPath, FieldText(entry.fileName));
+    const auto range = LineRangeFromMemberName(c.textPath, FieldText(entry.fileName));
     ASSERT_TRUE(range);
     EXPECT_EQ(range->firstLine, c.pageBreaks[i]);
     EXPECT_EQ(range->lastLine, c.pageBreaks[i + 1] - 1);
@@ -77,16 +80,19 @@ TEST(PageEntriesTest, LongStemsStillFitTheNameField) {
     const std::u16string_view fileName = FieldText(entries[0].fileName);
     EXPECT_LT(fileName.size(), std::size_t{SUSIE_NAME_CHARS});
     EXPECT_TRUE(fileName.ends_with(u"2147483637-2147483646.bmp"));
-    const auto range = render::LineRangeFromMemberName(path, fileName);
+    const auto range = LineRangeFromMemberName(path, fileName);
     ASSERT_TRUE(range);
     EXPECT_EQ(range->firstLine, INT32_MAX - 10);
   }
 }
 
 TEST(BitmapFileSizeTest, HeadersPlusPaddedRows) {
-  EXPECT_EQ(BitmapFileSize(640, 480), 921'654);
-  EXPECT_EQ(BitmapFileSize(101, 10), 3'094);
-  EXPECT_EQ(BitmapFileSize(1, 1), 58);
+  auto fileSize = [](std::int32_t width, std::int32_t height) {
+    return render::BitmapFileSize(*platform::SurfaceGeometry::For(width, height));
+  };
+  EXPECT_EQ(fileSize(640, 480), 921'654u);
+  EXPECT_EQ(fileSize(101, 10), 3'094u);
+  EXPECT_EQ(fileSize(1, 1), 58u);
 }
 
 TEST(TimestampTest, SecondsSince1970TruncateTowardZero) {

@@ -7,6 +7,7 @@
 
 #include "platform/drawing_surface.h"
 #include "render/bitmap_file.h"
+#include "settings/render_settings.h"
 #include "support/temp_folder.h"
 #include "support/test_files.h"
 
@@ -14,7 +15,6 @@ namespace folio::render {
 namespace {
 
 using platform::SurfaceGeometry;
-using settings::StockBrush;
 
 std::uint32_t Read32(const std::uint8_t* bytes, std::size_t offset) {
   std::uint32_t value = 0;
@@ -32,10 +32,10 @@ struct Page {
   const std::uint8_t* bytes() const { return reinterpret_cast<const std::uint8_t*>(block.bytes()); }
 };
 
-Page MakePage(std::int32_t width, std::int32_t height, StockBrush background) {
+Page MakePage(std::int32_t width, std::int32_t height, std::u16string_view background) {
   const auto geometry = SurfaceGeometry::For(width, height);
   EXPECT_TRUE(geometry.has_value());
-  Page page{platform::CreateDrawingSurface(*geometry, background), {}};
+  Page page{platform::CreateDrawingSurface(*geometry, settings::BackgroundFromName(background)), {}};
   EXPECT_NE(page.surface, nullptr);
   return page;
 }
@@ -68,7 +68,7 @@ TEST(SurfaceGeometryTest, RefusesEmptyNegativeAndOversizedPages) {
 }
 
 TEST(BitmapFileTest, DefaultPageIsAWhiteBmpFile) {
-  Page page = MakePage(640, 480, StockBrush::White);
+  Page page = MakePage(640, 480, u"WHITE");
   page.block = BuildBitmapFileBlock(*page.surface);
   ASSERT_TRUE(page.block);
   ASSERT_EQ(page.block.size(), 921654u);
@@ -93,7 +93,7 @@ TEST(BitmapFileTest, DefaultPageIsAWhiteBmpFile) {
 
 TEST(BitmapFileTest, RowsAreCopiedBottomFirstWithZeroPadding) {
   for (std::int32_t width = 1; width <= 5; ++width) {
-    Page page = MakePage(width, 3, StockBrush::Gray);
+    Page page = MakePage(width, 3, u"GRAY");
     const SurfaceGeometry& geometry = page.surface->geometry();
     // Mark the page's bottom row: the first row in memory.
     std::memset(page.surface->pixels(), 0x11, 3 * width);
@@ -111,11 +111,12 @@ TEST(BitmapFileTest, RowsAreCopiedBottomFirstWithZeroPadding) {
 }
 
 TEST(BitmapFileTest, BackgroundsTakeTheStockBrushColours) {
-  for (auto [brush, value] : {std::pair{StockBrush::Black, 0},
-                              {StockBrush::DarkGray, 64},
-                              {StockBrush::Gray, 128},
-                              {StockBrush::LightGray, 192},
-                              {StockBrush::White, 255}}) {
+  for (auto [brush, value] : {std::pair{u"black", 0},
+                              {u"DARK_GRAY", 64},
+                              {u"Gray", 128},
+                              {u"LIGHT_GRAY", 192},
+                              {u"WHITE", 255},
+                              {u"blue", 0}}) {
     Page page = MakePage(2, 2, brush);
     const std::uint8_t* pixels = page.surface->pixels();
     for (int i : {0, 1, 2, 3, 4, 5, 8, 9, 10, 11, 12, 13}) EXPECT_EQ(pixels[i], value) << i;
@@ -129,7 +130,7 @@ TEST(BitmapFileTest, ImageMagickReadsThePage) {
 #else
   if (std::system("identify -version > /dev/null 2>&1") != 0) GTEST_SKIP() << "ImageMagick is not installed";
   testing::TempFolder folder;
-  Page page = MakePage(5, 7, StockBrush::LightGray);
+  Page page = MakePage(5, 7, u"LIGHT_GRAY");
   page.block = BuildBitmapFileBlock(*page.surface);
   const auto path = folder / "page.bmp";
   testing::WriteFile(path, std::string_view(reinterpret_cast<const char*>(page.bytes()), page.block.size()));

@@ -43,20 +43,20 @@ class NoisyEngine final : public platform::TextEngine {
     return std::make_unique<NoisyMeasurer>();
   }
   void Draw(platform::DrawingSurface&, const platform::FontSpec&, const platform::PixelRect&,
-            const platform::PixelRect&, std::u16string_view, const platform::TextColor&, settings::Rgb) override {}
+            const platform::PixelRect&, std::u16string_view, const platform::TextColor&, platform::Rgb) override {}
 };
 
 // DirectWrite's render target binds to the page's own rectangles.
 std::unique_ptr<platform::DrawingSurface> PageSurface(const settings::RenderSettings& settings) {
   return platform::CreateDrawingSurface(*platform::SurfaceGeometry::For(settings.width, settings.height),
-                                        settings::StockBrush::White);
+                                        platform::Rgb{255, 255, 255});
 }
 
 PageBreakList FastBreaks(platform::TextEngine& engine, const std::vector<std::u16string>& lines,
                          const settings::RenderSettings& settings) {
   ListedLines source(lines);
   PageBreakList breaks;
-  MeasurePages(engine, *PageSurface(settings), source, text::TextEncoding::Utf16LE, settings, breaks);
+  MeasurePages(engine, *PageSurface(settings), source, settings, breaks);
   return breaks;
 }
 

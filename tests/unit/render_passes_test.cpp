@@ -43,7 +43,7 @@ class FakeTextEngine final : public platform::TextEngine {
     PixelRect layoutRect;
     std::u16string text;
     platform::TextColor color;
-    settings::Rgb background;
+    platform::Rgb background;
   };
   std::vector<DrawCall> draws;
 
@@ -57,7 +57,7 @@ class FakeTextEngine final : public platform::TextEngine {
 
   void Draw(platform::DrawingSurface&, const platform::FontSpec& font, const PixelRect& targetRect,
             const PixelRect& layoutRect, std::u16string_view text, const platform::TextColor& color,
-            settings::Rgb background) override {
+            platform::Rgb background) override {
     draws.push_back({std::u16string(font.family), font.pixelSize, targetRect, layoutRect, std::u16string(text),
                      color, background});
   }
@@ -96,7 +96,7 @@ class PassTest : public ::testing::Test {
   PageBreakList Measure(std::vector<std::u16string> lines, std::uint32_t expectedPages) {
     ListedLines source(std::move(lines));
     PageBreakList breaks{7, 7, 7};  // emptied first
-    EXPECT_EQ(MeasurePages(engine_, *surface_, source, TextEncoding::Utf16LE, settings_, breaks), expectedPages);
+    EXPECT_EQ(MeasurePages(engine_, *surface_, source, settings_, breaks), expectedPages);
     return breaks;
   }
 
@@ -105,7 +105,7 @@ class PassTest : public ::testing::Test {
     for (int i = 0; i < 20; ++i) lines.push_back(u"line" + std::u16string(1, u'a' + i) + u"\n");
     ListedLines source(std::move(lines));
     engine_.draws.clear();
-    DrawPageText(engine_, *surface_, source, settings_, firstLine, lastLine, TextEncoding::Utf16LE);
+    DrawPageText(engine_, *surface_, source, settings_, firstLine, lastLine);
     EXPECT_EQ(engine_.draws.size(), 1u);
     return engine_.draws.empty() ? u"" : engine_.draws.back().text;
   }
@@ -113,7 +113,7 @@ class PassTest : public ::testing::Test {
   FakeTextEngine engine_;
   settings::RenderSettings settings_;
   std::unique_ptr<platform::DrawingSurface> surface_ =
-      platform::CreateDrawingSurface(*platform::SurfaceGeometry::For(4, 4), settings::StockBrush::White);
+      platform::CreateDrawingSurface(*platform::SurfaceGeometry::For(4, 4), platform::Rgb{255, 255, 255});
 };
 
 TEST_F(PassTest, BreakLists) {
@@ -231,8 +231,8 @@ TEST_F(PassTest, DrawsTheNamedLinesOnce) {
 }
 
 TEST_F(PassTest, DrawsInTheBoxItWasMeasuredIn) {
-  settings_.background = settings::StockBrush::LightGray;
-  settings_.fontColorName = u"DARK_GRAY";
+  settings_.background = settings::BackgroundFromName(u"LIGHT_GRAY");
+  settings_.fontColor = settings::FontColorFromName(u"DARK_GRAY");
   DrawnText(0, 1);
   const FakeTextEngine::DrawCall& call = engine_.draws.back();
   EXPECT_EQ(call.family, u"Some Family");
@@ -241,20 +241,7 @@ TEST_F(PassTest, DrawsInTheBoxItWasMeasuredIn) {
   EXPECT_EQ(call.layoutRect, (PixelRect{5, 5, 95, 95}));
   EXPECT_EQ(call.layoutRect.right - call.layoutRect.left, MeasuringFrameOf(settings_).wrapWidth);
   EXPECT_EQ(call.color, (platform::TextColor{0.25f, 0.25f, 0.25f, 1.0f}));
-  EXPECT_EQ(call.background, (settings::Rgb{192, 192, 192}));
-}
-
-TEST(FontColorTest, NamesMatchExactly) {
-  struct Case {
-    std::u16string_view name;
-    float level;
-  };
-  for (const Case& c : {Case{u"BLACK", 0.0f}, Case{u"DARK_GRAY", 0.25f}, Case{u"GRAY", 0.5f},
-                        Case{u"LIGHT_GRAY", 0.75f}, Case{u"WHITE", 1.0f}, Case{u"gray", 1.0f}, Case{u"Gray", 1.0f},
-                        Case{u"RED", 1.0f}, Case{u"", 1.0f}, Case{u"BLACK ", 1.0f}}) {
-    EXPECT_EQ(FontColorFromName(c.name), (platform::TextColor{c.level, c.level, c.level, 1.0f}))
-        << std::string(c.name.begin(), c.name.end());
-  }
+  EXPECT_EQ(call.background, (platform::Rgb{192, 192, 192}));
 }
 
 }  // namespace

@@ -71,8 +71,8 @@ class TextEngineTest : public ::testing::Test {
                                            settings_.background);
     ASSERT_NE(page_, nullptr);
     const DrawingFrame frame = DrawingFrameOf(settings_);
-    engine_.Draw(*page_, FontOf(settings_), frame.targetRect, frame.layoutRect, text,
-                 FontColorFromName(settings_.fontColorName), settings::StockBrushColor(settings_.background));
+    engine_.Draw(*page_, FontOf(settings_), frame.targetRect, frame.layoutRect, text, settings_.fontColor,
+                 settings_.background);
   }
 
   // Pixel (x, y) of the page, y counted from the top.
@@ -84,7 +84,7 @@ class TextEngineTest : public ::testing::Test {
 
   // Bounds of the pixels that differ from the background: left, top, right, bottom (exclusive); empty when none.
   PixelRect InkBounds() const {
-    const settings::Rgb background = settings::StockBrushColor(settings_.background);
+    const platform::Rgb background = settings_.background;
     PixelRect bounds{settings_.width, settings_.height, 0, 0};
     for (std::int32_t y = 0; y < settings_.height; ++y) {
       for (std::int32_t x = 0; x < settings_.width; ++x) {
@@ -147,7 +147,7 @@ TEST_F(TextEngineTest, HugeFontSizesLeaveTheFontUsable) {
 }
 
 TEST_F(TextEngineTest, TextIsDrawnInsideTheMarginsInItsColour) {
-  settings_.fontColorName = u"GRAY";
+  settings_.fontColor = settings::FontColorFromName(u"GRAY");
   // Lines start with glyphs that stay right of their origin.
   DrawPage(u"Hello there, quick brown fox; jump over the lazy dog.\nSecond line\n");
   const PixelRect ink = InkBounds();
@@ -173,8 +173,8 @@ TEST_F(TextEngineTest, TextIsDrawnInsideTheMarginsInItsColour) {
 }
 
 TEST_F(TextEngineTest, BackgroundStaysAroundTheText) {
-  settings_.background = settings::StockBrush::DarkGray;
-  settings_.fontColorName = u"LIGHT_GRAY";
+  settings_.background = settings::BackgroundFromName(u"DARK_GRAY");
+  settings_.fontColor = settings::FontColorFromName(u"LIGHT_GRAY");
   DrawPage(u"Hello\n");
   for (auto [x, y] : {std::pair{0, 0}, {239, 119}, {5, 60}, {200, 100}}) {
     const Rgb pixel = PixelAt(x, y);

@@ -26,8 +26,8 @@ TEST_F(SettingsFileTest, MissingFileGivesEveryDefault) {
   EXPECT_EQ(settings.margin, 4);
   EXPECT_EQ(settings.fontSize, 8);
   EXPECT_EQ(settings.fontFamily, u"");
-  EXPECT_EQ(settings.background, StockBrush::White);
-  EXPECT_EQ(settings.fontColorName, u"BLACK");
+  EXPECT_EQ(settings.background, (platform::Rgb{255, 255, 255}));
+  EXPECT_EQ(settings.fontColor, (platform::TextColor{0.0f, 0.0f, 0.0f, 1.0f}));
   EXPECT_EQ(settings.pageLimit, 10);
   EXPECT_EQ(ReadExtensionList(WidePath(folder_ / "absent.ini")), u"*.txt");
 }
@@ -40,7 +40,7 @@ TEST_F(SettingsFileTest, ValuesAreReadAsWritten) {
   EXPECT_EQ(settings.pageLimit, 0);
   EXPECT_EQ(settings.fontSize, 12);
   EXPECT_EQ(settings.margin, 16);
-  EXPECT_EQ(settings.fontColorName, u"gray");  // stored unchanged; drawing matches it exactly
+  EXPECT_EQ(settings.fontColor, (platform::TextColor{1.0f, 1.0f, 1.0f, 1.0f}));  // font colours match exactly
 }
 
 TEST_F(SettingsFileTest, ZeroSizesFallBackWithoutAnActiveWindow) {
@@ -52,15 +52,27 @@ TEST_F(SettingsFileTest, ZeroSizesFallBackWithoutAnActiveWindow) {
 TEST_F(SettingsFileTest, BackgroundNamesIgnoreCaseAndUnknownOnesAreBlack) {
   struct Case {
     const char* value;
-    StockBrush brush;
+    std::uint8_t level;
   };
-  for (const Case& c : {Case{"gray", StockBrush::Gray}, Case{"Dark_Gray", StockBrush::DarkGray},
-                        Case{"LIGHT_GRAY", StockBrush::LightGray}, Case{"white", StockBrush::White},
-                        Case{"blue", StockBrush::Black}, Case{"", StockBrush::Black}}) {
-    EXPECT_EQ(Load(std::string("BGColor=") + c.value + "\n").background, c.brush) << c.value;
+  for (const Case& c : {Case{"gray", 128}, Case{"Dark_Gray", 64}, Case{"LIGHT_GRAY", 192}, Case{"white", 255},
+                        Case{"blue", 0}, Case{"", 0}}) {
+    EXPECT_EQ(Load(std::string("BGColor=") + c.value + "\n").background,
+              (platform::Rgb{c.level, c.level, c.level}))
+        << c.value;
   }
-  EXPECT_EQ(StockBrushColor(StockBrush::DarkGray), (Rgb{64, 64, 64}));
-  EXPECT_EQ(StockBrushColor(StockBrush::LightGray), (Rgb{192, 192, 192}));
+}
+
+TEST(FontColorTest, NamesMatchExactly) {
+  struct Case {
+    std::u16string_view name;
+    float level;
+  };
+  for (const Case& c : {Case{u"BLACK", 0.0f}, Case{u"DARK_GRAY", 0.25f}, Case{u"GRAY", 0.5f},
+                        Case{u"LIGHT_GRAY", 0.75f}, Case{u"WHITE", 1.0f}, Case{u"gray", 1.0f}, Case{u"Gray", 1.0f},
+                        Case{u"RED", 1.0f}, Case{u"", 1.0f}, Case{u"BLACK ", 1.0f}}) {
+    EXPECT_EQ(FontColorFromName(c.name), (platform::TextColor{c.level, c.level, c.level, 1.0f}))
+        << std::string(c.name.begin(), c.name.end());
+  }
 }
 
 TEST_F(SettingsFileTest, FontNameIsUtf8) {

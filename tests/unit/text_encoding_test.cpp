@@ -14,7 +14,9 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 TextEncoding Detect(const Bytes& bytes) {
-  return DetectTextEncoding(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+  EncodingDetector detector;
+  detector.Scan(bytes.data(), bytes.size(), true);
+  return detector.result();
 }
 
 struct DetectionCase {

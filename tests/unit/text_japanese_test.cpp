@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/ansi_text_decoder.h"
+#include "platform/files.h"
 #include "support/test_files.h"
 #include "text/text_stream.h"
 
@@ -35,13 +36,14 @@ struct ReadText {
 };
 
 ReadText ReadFileLines(const std::filesystem::path& path) {
-  OpenedText opened = OpenTextStream(testing::WidePath(path));
+  auto file = platform::InputFile::Open(testing::WidePath(path));
+  if (!file) ADD_FAILURE() << "can't open " << path;
+  OpenedText opened = file ? OpenTextStream(*file) : OpenedText{};
   if (!opened.stream) ADD_FAILURE() << "can't open " << path;
   ReadText text{opened.encoding, {}};
-  LineBuffer line{};
+  TextLine line;
   while (opened.stream && ReadTextLine(*opened.stream, line)) {
-    if (opened.encoding == TextEncoding::Utf16BE) RepairBigEndianLine(line);
-    text.lines.emplace_back(line.data());
+    text.lines.emplace_back(line.visible());
   }
   return text;
 }
@@ -95,8 +97,8 @@ TEST(ShiftJisTextTest, DoubleByteCharactersAndRefusedPairs) {
     OpenedText opened = OpenTextStreamOverBytes(c.bytes);
     EXPECT_EQ(opened.encoding, TextEncoding::Ansi) << c.name;
     std::vector<std::u16string> lines;
-    LineBuffer line{};
-    while (ReadTextLine(*opened.stream, line)) lines.emplace_back(line.data());
+    TextLine line;
+    while (ReadTextLine(*opened.stream, line)) lines.emplace_back(line.visible());
     EXPECT_EQ(lines, c.lines) << c.name;
   }
 }

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 
+#include "platform/files.h"
 #include "support/temp_folder.h"
 #include "support/test_files.h"
 #include "text/text_stream.h"
@@ -22,17 +23,18 @@ struct LineCount {
 };
 
 LineCount CountLines(const std::filesystem::path& path, TextEncoding expected) {
-  OpenedText opened = OpenTextStream(testing::WidePath(path));
+  auto file = platform::InputFile::Open(testing::WidePath(path));
+  if (!file) ADD_FAILURE() << "can't open " << path;
+  OpenedText opened = file ? OpenTextStream(*file) : OpenedText{};
   EXPECT_TRUE(opened.stream);
   EXPECT_EQ(opened.encoding, expected);
   LineCount count;
-  LineBuffer line{};
+  TextLine line;
   while (opened.stream && ReadTextLine(*opened.stream, line)) {
     ++count.lines;
-    const auto end = std::find(line.begin(), line.end(), u'\0');
-    count.units += static_cast<std::uint64_t>(end - line.begin());
+    count.units += line.visible().size();
   }
-  count.last = line.data();
+  count.last = line.visible();
   return count;
 }
 

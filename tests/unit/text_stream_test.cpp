@@ -24,16 +24,15 @@ std::string Utf16Bytes(std::u16string_view text, bool bigEndian) {
   return bytes;
 }
 
-std::u16string LineText(const LineBuffer& line) {
-  return std::u16string(line.data());
+std::u16string LineText(const TextLine& line) {
+  return std::u16string(line.visible());
 }
 
 // Every line until the data ends, repaired when the stream is big-endian.
 std::vector<std::u16string> ReadAll(OpenedText opened) {
   std::vector<std::u16string> lines;
-  LineBuffer line{};
+  TextLine line;
   while (ReadTextLine(*opened.stream, line)) {
-    if (opened.encoding == TextEncoding::Utf16BE) RepairBigEndianLine(line);
     lines.push_back(LineText(line));
   }
   return lines;
@@ -74,11 +73,10 @@ void ExpectResumingAlike(const std::string& bytes, std::size_t largestRead, cons
   OpenedText opened = OpenTextStreamOver(MemoryBytes(bytes, largestRead), decoder());
   std::vector<LineStart> starts;
   std::vector<std::u16string> lines;
-  LineBuffer line{};
+  TextLine line;
   for (;;) {
     starts.push_back(NextLineStart(*opened.stream));
     if (!ReadTextLine(*opened.stream, line)) break;
-    if (opened.encoding == TextEncoding::Utf16BE) RepairBigEndianLine(line);
     lines.push_back(LineText(line));
   }
   const LineSplitting splitting = SplittingOf(*opened.stream);
@@ -242,7 +240,7 @@ TEST(ReadTextLineTest, CrLfAndSequencesAcrossChunkBorders) {
     const std::string bytes = kUtf8Mark + std::string(at - 3, 'a') + "\r\n\xE3\x81\x82\r\n";
     OpenedText opened = OpenTextStreamOverBytes(bytes);
     std::u16string all;
-    LineBuffer line{};
+    TextLine line;
     while (ReadTextLine(*opened.stream, line)) all += LineText(line);
     EXPECT_EQ(all, std::u16string(at - 3, u'a') + u"\n\u3042\n") << at;
     ExpectResumingAlike(bytes, SIZE_MAX, &platform::AnsiTextDecoder::ForDefaultCodePage, std::to_string(at));
@@ -253,7 +251,7 @@ TEST(LineStartTest, OffsetsAreTheFilesAndTheCutPairsSecondHalfIsCarried) {
   auto startsOf = [](const std::string& bytes) {
     OpenedText opened = OpenTextStreamOverBytes(bytes);
     std::vector<std::pair<std::uint64_t, char16_t>> starts;
-    LineBuffer line{};
+    TextLine line;
     do {
       const LineStart start = NextLineStart(*opened.stream);
       starts.emplace_back(start.byteOffset, start.carriedUnit);
@@ -273,7 +271,7 @@ TEST(LineStartTest, OffsetsAreTheFilesAndTheCutPairsSecondHalfIsCarried) {
 TEST(LineStartTest, ResumingRefusesWhatWouldReadOtherwise) {
   const std::string bytes = "\xA1\xA1\nx\n";
   OpenedText opened = OpenTextStreamOver(MemoryBytes(bytes), std::make_unique<FakeAnsiDecoder>());
-  LineBuffer line{};
+  TextLine line;
   ASSERT_TRUE(ReadTextLine(*opened.stream, line));
   const LineStart second = NextLineStart(*opened.stream);
   const LineSplitting splitting = SplittingOf(*opened.stream);
@@ -286,63 +284,59 @@ TEST(LineStartTest, ResumingRefusesWhatWouldReadOtherwise) {
                    .stream);
 }
 
-TEST(ReadTextLineTest, AtTheEndTheBufferIsLeftAsItWas) {
+TEST(ReadTextLineTest, AtTheEndTheLineIsLeftAsItWas) {
   OpenedText opened = OpenTextStreamOverBytes("one\ntwo");
-  LineBuffer line;
-  line.fill(u'#');
+  TextLine line;
   ASSERT_TRUE(ReadTextLine(*opened.stream, line));
   EXPECT_EQ(LineText(line), u"one\n");
   ASSERT_TRUE(ReadTextLine(*opened.stream, line));
   EXPECT_EQ(LineText(line), u"two");
-  const LineBuffer before = line;
   EXPECT_FALSE(ReadTextLine(*opened.stream, line));
   EXPECT_FALSE(ReadTextLine(*opened.stream, line));
-  EXPECT_EQ(line, before);
-  CloseTextStream(std::move(opened.stream));
+  EXPECT_EQ(line.units(), u"two");
 }
 
-TEST(RepairBigEndianLineTest, SwapsEveryUnitUpToTheTerminator) {
-  struct Case {
-    std::u16string read;
-    std::u16string repaired;
-  };
-  const Case cases[] = {
-      {u"\uFFFE\u4800\u6900\u0A00", u"\uFEFF\u0048\u0069\u000A"},
-      {u"\u4100\u4200\u0030\u004E\u00FF\u0A00", u"\u0041\u0042\u3000\u4E00\uFF00\u000A"},
-      {u"", u""},
-  };
-  for (const Case& c : cases) {
-    LineBuffer line;
-    line.fill(u'\u1234');
-    std::copy(c.read.begin(), c.read.end(), line.begin());
-    line[c.read.size()] = 0;
-    RepairBigEndianLine(line);
-    EXPECT_EQ(LineText(line), c.repaired);
-    EXPECT_EQ(line[c.read.size() + 1], u'\u1234');  // nothing after the terminator is touched
+TEST(ReadTextLineTest, AZeroUnitEndsWhatIsSeenOfALineButNotTheLine) {
+  for (const std::string& bytes :
+       {std::string("ab\0cd\nef\n", 9), "\xFE\xFF" + Utf16Bytes(std::u16string(u"ab\0cd\nef\n", 9), true)}) {
+    OpenedText opened = OpenTextStreamOverBytes(bytes);
+    TextLine line;
+    ASSERT_TRUE(ReadTextLine(*opened.stream, line));
+    const std::size_t mark = opened.encoding == TextEncoding::Utf16BE ? 1 : 0;  // U+FEFF stays
+    EXPECT_EQ(line.units().substr(mark), std::u16string_view(u"ab\0cd\n", 6));
+    EXPECT_EQ(line.visible().substr(mark), u"ab");
+    ASSERT_TRUE(ReadTextLine(*opened.stream, line));
+    EXPECT_EQ(line.visible(), u"ef\n");
   }
 }
 
 TEST(OpenTextStreamTest, ReadsFilesAndRefusesWhatCantBeOpened) {
   testing::TempFolder folder;
   testing::WriteFile(folder / "notes.txt", "\xEF\xBB\xBFline\r\n");
-  OpenedText opened = OpenTextStream(testing::WidePath(folder / "notes.txt"));
+  auto file = platform::InputFile::Open(testing::WidePath(folder / "notes.txt"));
+  ASSERT_TRUE(file);
+  // The file is read from its start wherever it stands.
+  unsigned char head[4];
+  ASSERT_TRUE(file->Read(head, sizeof head));
+  OpenedText opened = OpenTextStream(*file);
   ASSERT_TRUE(opened.stream);
   EXPECT_EQ(opened.encoding, TextEncoding::Utf8);
   EXPECT_EQ(ReadAll(std::move(opened)), std::vector<std::u16string>{u"line\n"});
-  EXPECT_FALSE(OpenTextStream(testing::WidePath(folder / "absent.txt")).stream);
-  EXPECT_FALSE(OpenTextStream(testing::WidePath(folder.path())).stream);
+  EXPECT_FALSE(platform::InputFile::Open(testing::WidePath(folder / "absent.txt")));
+  EXPECT_FALSE(platform::InputFile::Open(testing::WidePath(folder.path())));
 }
 
 TEST(OpenTextStreamTest, ResumesAFileWhereItsStreamSaidALineBegins) {
   testing::TempFolder folder;
   testing::WriteFile(folder / "notes.txt", "\xFF\xFE" + Utf16Bytes(u"one\r\ntwo\r\nthree", false));
-  OpenedText opened = OpenTextStream(testing::WidePath(folder / "notes.txt"));
-  LineBuffer line{};
-  ASSERT_TRUE(ReadTextLine(*opened.stream, line));
-  const LineStart second = NextLineStart(*opened.stream);
   auto file = platform::InputFile::Open(testing::WidePath(folder / "notes.txt"));
   ASSERT_TRUE(file);
-  OpenedText resumed = ResumeTextStream(std::move(*file), SplittingOf(*opened.stream), second);
+  OpenedText opened = OpenTextStream(*file);
+  TextLine line;
+  ASSERT_TRUE(ReadTextLine(*opened.stream, line));
+  const LineStart second = NextLineStart(*opened.stream);
+  // The same open file serves the resumed stream.
+  OpenedText resumed = ResumeTextStream(*file, SplittingOf(*opened.stream), second);
   ASSERT_TRUE(resumed.stream);
   EXPECT_EQ(resumed.encoding, TextEncoding::Utf16LE);
   EXPECT_EQ(ReadAll(std::move(resumed)), (std::vector<std::u16string>{u"two\n", u"three"}));

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/text_engine.h"
-#include "render/render_driver.h"
+#include "render/page_measuring.h"
 
 namespace folio::render {
 

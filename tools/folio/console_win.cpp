@@ -2,8 +2,8 @@
 
 #include <string>
 
+#include "base/unicode.h"
 #include "console.h"
-#include "text/unicode.h"
 
 namespace folio::cli {
 namespace {
@@ -20,7 +20,7 @@ void Write(DWORD standardHandle, std::string_view utf8) {
   if (handle == nullptr || handle == INVALID_HANDLE_VALUE || utf8.empty()) return;
   DWORD written = 0;
   if (IsConsole(handle)) {
-    const std::u16string units = text::Utf8ToUtf16(utf8);
+    const std::u16string units = base::Utf8ToUtf16(utf8);
     WriteConsoleW(handle, reinterpret_cast<const wchar_t*>(units.data()), static_cast<DWORD>(units.size()),
                   &written, nullptr);
   } else {

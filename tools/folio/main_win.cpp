@@ -2,14 +2,14 @@
 #include <string>
 #include <vector>
 
+#include "base/unicode.h"
 #include "cli.h"
-#include "text/unicode.h"
 
 int wmain(int argc, wchar_t** argv) {
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i) {
     const std::wstring_view argument(argv[i]);
-    arguments.push_back(folio::text::Utf16ToUtf8(std::u16string(argument.begin(), argument.end())));
+    arguments.push_back(folio::base::Utf16ToUtf8(std::u16string(argument.begin(), argument.end())));
   }
   return folio::cli::Run(std::move(arguments));
 }

@@ -2,8 +2,8 @@
 
 #include <string>
 
+#include "base/unicode.h"
 #include "plugin_library.h"
-#include "text/unicode.h"
 
 namespace folio::cli {
 namespace {
@@ -20,7 +20,7 @@ std::string SystemMessage(DWORD code) {
     message.pop_back();
   }
   if (message.empty()) return "system error " + std::to_string(code);
-  return text::Utf16ToUtf8(message);
+  return base::Utf16ToUtf8(message);
 }
 
 }  // namespace

@@ -1,25 +1,25 @@
 #include "wide_text.h"
 
-#include "text/unicode.h"
+#include "base/unicode.h"
 
 namespace folio::cli {
 
 WideText ToWide(std::string_view utf8) {
-  const std::u16string units = text::Utf8ToUtf16(utf8);
+  const std::u16string units = base::Utf8ToUtf16(utf8);
   return WideText(units.begin(), units.end());
 }
 
 std::string ToUtf8(const SusieWideChar* text) {
   const WideText wide(text);
-  return text::Utf16ToUtf8(std::u16string(wide.begin(), wide.end()));
+  return base::Utf16ToUtf8(std::u16string(wide.begin(), wide.end()));
 }
 
 std::filesystem::path PathFromUtf8(std::string_view utf8) {
-  return std::filesystem::path(text::Utf8ToUtf16(utf8));
+  return std::filesystem::path(base::Utf8ToUtf16(utf8));
 }
 
 std::string PathToUtf8(const std::filesystem::path& path) {
-  return text::Utf16ToUtf8(path.u16string());
+  return base::Utf16ToUtf8(path.u16string());
 }
 
 WideText PathToWide(const std::filesystem::path& path) {

@@ -1,5 +1,6 @@
-// Member names "<stem>%03d-%03d.bmp": written by the page list, read back by
-// the driver.  They are the only link between a listed page and its lines.
+// Member names "<stem>%03d-%03d.bmp": written by the page list, read back
+// when a page is drawn.  They are the only link between a listed page and
+// its lines.
 #pragma once
 
 #include <cstddef>
@@ -8,7 +9,9 @@
 #include <string>
 #include <string_view>
 
-namespace folio::render {
+#include "render/text_pages.h"
+
+namespace folio::plugin {
 
 // Stems are cut to this many UTF-16 units (never inside a surrogate pair), so
 // that a name with any two 32-bit line numbers fits the 200-unit field.
@@ -19,13 +22,10 @@ std::u16string MemberStem(std::u16string_view textPath);
 
 std::u16string FormatMemberName(std::u16string_view stem, std::int32_t firstLine, std::int32_t lastLine);
 
-struct LineRange {
-  std::int32_t firstLine;
-  std::int32_t lastLine;
-};
 // The line range of a member name formed from the stem of this text path (or
 // of the same path in another letter case); nullopt for a name not of that
 // form.
-std::optional<LineRange> LineRangeFromMemberName(std::u16string_view textPath, std::u16string_view memberName);
+std::optional<render::LineRange> LineRangeFromMemberName(std::u16string_view textPath,
+                                                         std::u16string_view memberName);
 
-}  // namespace folio::render
+}  // namespace folio::plugin

@@ -1,8 +1,8 @@
-#include "text/unicode.h"
+#include "base/unicode.h"
 
 #include <cstdint>
 
-namespace folio::text {
+namespace folio::base {
 namespace {
 
 bool IsContinuation(unsigned char byte) {
@@ -93,16 +93,4 @@ std::string Utf16ToUtf8(std::u16string_view utf16) {
   return out;
 }
 
-char16_t AsciiLower(char16_t unit) noexcept {
-  return unit >= u'A' && unit <= u'Z' ? unit + 32 : unit;
-}
-
-bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) noexcept {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-  }
-  return true;
-}
-
-}  // namespace folio::text
+}  // namespace folio::base

@@ -1,15 +1,12 @@
-#include "render/member_name.h"
+#include "plugin/member_name.h"
 
 #include <cstdio>
 
+#include "base/unicode.h"
 #include "platform/path_names.h"
 
-namespace folio::render {
+namespace folio::plugin {
 namespace {
-
-bool IsHighSurrogate(char16_t unit) {
-  return unit >= 0xD800 && unit <= 0xDBFF;
-}
 
 bool IsDigit(char16_t unit) {
   return unit >= u'0' && unit <= u'9';
@@ -47,7 +44,7 @@ std::u16string MemberStem(std::u16string_view textPath) {
   std::u16string_view stem = fileName.substr(0, fileName.size() - platform::ExtensionOf(fileName).size());
   if (stem.size() > kMaxStemUnits) {
     stem = stem.substr(0, kMaxStemUnits);
-    if (IsHighSurrogate(stem.back())) stem.remove_suffix(1);  // keep pairs whole
+    if (base::IsHighSurrogate(stem.back())) stem.remove_suffix(1);  // keep pairs whole
   }
   return std::u16string(stem);
 }
@@ -61,7 +58,8 @@ std::u16string FormatMemberName(std::u16string_view stem, std::int32_t firstLine
   return name;
 }
 
-std::optional<LineRange> LineRangeFromMemberName(std::u16string_view textPath, std::u16string_view memberName) {
+std::optional<render::LineRange> LineRangeFromMemberName(std::u16string_view textPath,
+                                                         std::u16string_view memberName) {
   // The stem is skipped by its length, not compared: a host may name the text
   // in another letter case than the listing did.
   const std::size_t stemUnits = MemberStem(textPath).size();
@@ -74,7 +72,7 @@ std::optional<LineRange> LineRangeFromMemberName(std::u16string_view textPath, s
   if (!lastLine || rest != u".bmp") return std::nullopt;
   // Only the exact form that the page list writes names a page.
   if (FormatMemberName({}, *firstLine, *lastLine) != numbers) return std::nullopt;
-  return LineRange{*firstLine, *lastLine};
+  return render::LineRange{*firstLine, *lastLine};
 }
 
-}  // namespace folio::render
+}  // namespace folio::plugin

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/path_names.h"
-#include "render/member_name.h"
+#include "plugin/member_name.h"
 
-namespace folio::render {
+namespace folio::plugin {
 namespace {
 
 std::u16string InFolder(std::u16string_view fileName) {
@@ -80,4 +80,4 @@ TEST(MemberNameTest, OtherNamesAreRejected) {
 }
 
 }  // namespace
-}  // namespace folio::render
+}  // namespace folio::plugin

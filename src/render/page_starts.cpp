@@ -1,0 +1,37 @@
+#include "render/page_starts.h"
+
+namespace folio::render {
+
+PageStartRecorder::PageStartRecorder(text::TextStream& stream) : stream_(stream) {
+  pageStarts_.push_back({0, text::NextLineStart(stream_)});
+}
+
+bool PageStartRecorder::ReadLine(text::TextLine& line) {
+  const text::LineStart start = text::NextLineStart(stream_);
+  if (!text::ReadTextLine(stream_, line)) return false;
+  lastLineStart_ = start;
+  ++linesRead_;
+  return true;
+}
+
+void PageStartRecorder::PageBeginsAtLastLine(std::int32_t lineNumber) {
+  // Only the line just read has a start at hand; an empty first page begins
+  // where line 0 does, which is noted already.
+  if (lineNumber == linesRead_ - 1 && lineNumber > pageStarts_.back().line) Note(lineNumber, lastLineStart_);
+}
+
+void PageStartRecorder::Note(std::int32_t line, const text::LineStart& start) {
+  if (++pagesSeen_ % keepEvery_ != 0) return;
+  if (pageStarts_.size() == kMostPageStarts) {
+    // Keeps the first and every second one after it: those whose page count
+    // is a multiple of the doubled step.
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < pageStarts_.size(); i += 2) pageStarts_[kept++] = pageStarts_[i];
+    pageStarts_.resize(kept);
+    keepEvery_ *= 2;
+    if (pagesSeen_ % keepEvery_ != 0) return;
+  }
+  pageStarts_.push_back({line, start});
+}
+
+}  // namespace folio::render

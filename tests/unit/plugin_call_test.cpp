@@ -1,0 +1,169 @@
+// One host call through the plug-in's core, with the settings' defaults: the
+// text opened once and the settings read once, whatever the call does.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
+#include "plugin/archive_lookup.h"
+#include "plugin/member_name.h"
+#include "support/temp_folder.h"
+#include "support/test_files.h"
+
+namespace folio::plugin {
+namespace {
+
+using testing::WidePath;
+
+constexpr std::size_t kDefaultPageBytes = 921654;
+
+// The platform's files and default settings, counted.
+class CountingSources final : public CallSources {
+ public:
+  int openings = 0;
+  int settingsReadings = 0;
+  std::optional<platform::InputFile> OpenText(std::u16string_view path) override {
+    ++openings;
+    return platform::InputFile::Open(path);
+  }
+  settings::RenderSettings LoadSettings() override {
+    ++settingsReadings;
+    return {};
+  }
+};
+
+class CallTest : public ::testing::Test {
+ protected:
+  std::u16string TextFile(std::string_view name, std::string_view bytes) {
+    testing::WriteFile(folder_ / name, bytes);
+    return WidePath(folder_ / name);
+  }
+
+  // A call of its own; the counts say what it used.
+  int List(std::u16string_view path, EntryArray& entries) {
+    sources_ = {};
+    CallText call(sources_, path);
+    platform::HostBlock block;
+    const int code = LookupArchive(cache_, index_, call, 0, ArchiveRequest::WholeArray(block));
+    if (code == SUSIE_SUCCESS) {
+      const auto* first = static_cast<const ArchiveEntryW*>(block.get());
+      entries.assign(first, first + block.size() / sizeof(ArchiveEntryW));
+    }
+    return code;
+  }
+  int Draw(std::u16string_view path, std::uintptr_t position, platform::HostBlock& image) {
+    sources_ = {};
+    CallText call(sources_, path);
+    ArchiveEntryW entry{};
+    return DrawListedPage(cache_, index_, call, position, entry, image);
+  }
+
+  static bool IsBlankWhitePage(const platform::HostBlock& block) {
+    if (block.size() != kDefaultPageBytes) return false;
+    const auto* pixels = reinterpret_cast<const std::uint8_t*>(block.bytes()) + 54;
+    return std::all_of(pixels, pixels + (kDefaultPageBytes - 54), [](std::uint8_t byte) { return byte == 0xFF; });
+  }
+
+  testing::TempFolder folder_;
+  CountingSources sources_;
+  ArchiveCache cache_;
+  PageStartIndex index_{4};
+};
+
+TEST_F(CallTest, EveryCallOpensTheTextOnceAndReadsTheSettingsOnce) {
+  std::string lines;
+  for (int line = 0; line < 200; ++line) lines += "Line " + std::to_string(line) + "\n";
+  const std::u16string path = TextFile("notes.txt", lines);
+  EntryArray entries;
+  ASSERT_EQ(List(path, entries), SUSIE_SUCCESS);
+  ASSERT_GT(entries.size(), 3u);
+  EXPECT_EQ(sources_.openings, 1);
+  EXPECT_EQ(sources_.settingsReadings, 1);
+
+  platform::HostBlock image;
+  ASSERT_EQ(Draw(path, 1, image), SUSIE_SUCCESS);  // from the cache
+  EXPECT_EQ(image.size(), kDefaultPageBytes);
+  EXPECT_EQ(sources_.openings, 1);
+  EXPECT_EQ(sources_.settingsReadings, 1);
+
+  cache_.Clear();
+  ASSERT_EQ(Draw(path, 2, image), SUSIE_SUCCESS);  // listed and drawn in one call
+  EXPECT_EQ(sources_.openings, 1);
+  EXPECT_EQ(sources_.settingsReadings, 1);
+}
+
+TEST_F(CallTest, AnUnreadableTextIsRefusedAndLeavesTheImageAlone) {
+  platform::HostBlock image = platform::HostBlock::Allocate(3, true);
+  void* const before = image.get();
+  EXPECT_EQ(Draw(WidePath(folder_ / "absent.txt"), 0, image), SUSIE_FILE_READ_ERROR);
+  EXPECT_EQ(image.get(), before);
+}
+
+TEST_F(CallTest, BigEndianTextIsListedAsItsLittleEndianTwin) {
+  std::string little = "\xFF\xFE";
+  std::string big = "\xFE\xFF";
+  // Long enough to wrap: byte-swapped units would be wide ideographs and wrap differently.
+  const std::string words(160, 'w');
+  for (int line = 0; line < 300; ++line) {
+    for (char c : "Line " + std::to_string(line) + " " + words + "\n") {
+      little += {c, '\0'};
+      big += {'\0', c};
+    }
+  }
+  EntryArray fromLittle, fromBig;
+  ASSERT_EQ(List(TextFile("little.txt", little), fromLittle), SUSIE_SUCCESS);
+  ASSERT_EQ(List(TextFile("big.txt", big), fromBig), SUSIE_SUCCESS);
+  ASSERT_EQ(fromBig.size(), fromLittle.size());
+  for (std::size_t i = 0; i + 1 < fromBig.size(); ++i) {
+    EXPECT_EQ(LineRangeFromMemberName(u"big.txt", FieldText(fromBig[i].fileName))->lastLine,
+              LineRangeFromMemberName(u"little.txt", FieldText(fromLittle[i].fileName))->lastLine);
+  }
+}
+
+TEST_F(CallTest, NamesThatNameNoPageAreRefusedNotDrawnBlank) {
+  const std::u16string path = TextFile("notes.txt", "one\ntwo\nthree\n");
+  for (std::u16string_view name : {u"notes000-", u"note000-002.bmp", u""}) {
+    EntryArray entries(2);
+    std::memcpy(entries[0].method, "text", 5);
+    SetFieldText(entries[0].fileName, name);
+    cache_.Insert(path, entries);
+    platform::HostBlock image;
+    EXPECT_EQ(Draw(path, 0, image), SUSIE_UNKNOWN_FORMAT);
+    EXPECT_FALSE(image);
+  }
+}
+
+TEST_F(CallTest, AnEmptyPageDrawsNothing) {
+  const std::u16string path = TextFile("notes.txt", "one\ntwo\nthree\n");
+  EntryArray entries(2);
+  std::memcpy(entries[0].method, "text", 5);
+  SetFieldText(entries[0].fileName, FormatMemberName(MemberStem(path), 0, -1));
+  cache_.Insert(path, entries);
+  platform::HostBlock image;
+  EXPECT_EQ(Draw(path, 0, image), SUSIE_SUCCESS);
+  EXPECT_TRUE(IsBlankWhitePage(image));
+}
+
+#if defined(_WIN32)
+TEST_F(CallTest, ManyCallsLeaveTheGdiObjectCountAlone) {
+  const std::u16string path = TextFile("notes.txt", "one\ntwo\nthree\n");
+  auto gdiObjects = [] { return GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS); };
+  platform::HostBlock warmUp;
+  Draw(path, 0, warmUp);
+  const DWORD before = gdiObjects();
+  for (int call = 0; call < 5; ++call) {
+    cache_.Clear();
+    platform::HostBlock image;
+    EXPECT_EQ(Draw(path, 0, image), SUSIE_SUCCESS);
+  }
+  EXPECT_EQ(gdiObjects(), before);
+}
+#endif
+
+}  // namespace
+}  // namespace folio::plugin
