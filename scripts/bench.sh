@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
 # Benchmarks folio: builds the plug-in and the benchmark natively and for
-# 64-bit Windows, writes the benchmark texts, measures every text natively and
-# (the DirectWrite backend) under Wine, and prints one table per platform.
+# 64-bit and 32-bit Windows, writes the benchmark texts, measures every text
+# natively and (the DirectWrite backend, folio.sph and folio.spi) under Wine,
+# and prints one table per platform.
 # A full run also records the tables, the machine and the date in
 # docs/performance.md.
 #
-#   scripts/bench.sh [--quick] [--large] [--native-only | --wine-only] [--timeout-minutes N] [--wall-clock]
+#   scripts/bench.sh [--quick] [--large] [--native-only | --wine-only | --only LIST] [--timeout-minutes N] [--wall-clock]
 #
 #   --quick            the 5,000-line texts only; docs/performance.md is left alone
 #   --large            adds a 100 MB English text (natively, without the peer)
-#   --native-only      skips the Wine run
+#   --native-only      skips the Wine runs
 #   --wine-only        skips the native run (the peer's figures come from the last one)
+#   --only LIST        the runs named, of native, win64 and win32 (say --only win32)
 #   --timeout-minutes  skip a measurement predicted to take longer (default 10)
 #   --wall-clock       wall-clock times instead of CPU times (for a quiet machine)
 set -euo pipefail
@@ -20,18 +22,28 @@ root=${FOLIO_BUILD_ROOT:-build}/bench
 quick=false
 large=false
 native=true
-wine=true
+win64=true
+win32=true
 timeout_minutes=10
 clock=
 while (($#)); do
   case $1 in
     --quick) quick=true ;;
     --large) large=true ;;
-    --native-only) wine=false ;;
+    --native-only) win64=false win32=false ;;
     --wine-only) native=false ;;
+    --only)
+      native=false win64=false win32=false
+      for run in ${2//,/ }; do
+        case $run in
+          native | win64 | win32) declare "$run=true" ;;
+          *) echo "bench: --only takes native, win64 and win32, not '$run'" >&2; exit 2 ;;
+        esac
+      done
+      shift ;;
     --timeout-minutes) timeout_minutes=$2; shift ;;
     --wall-clock) clock=--wall-clock ;;
-    *) echo "usage: scripts/bench.sh [--quick] [--large] [--native-only | --wine-only] [--timeout-minutes N] [--wall-clock]" >&2; exit 2 ;;
+    *) echo "usage: scripts/bench.sh [--quick] [--large] [--native-only | --wine-only | --only LIST] [--timeout-minutes N] [--wall-clock]" >&2; exit 2 ;;
   esac
   shift
 done
@@ -57,7 +69,8 @@ build() {
   cmake --build "$root/$folder" --target $1 >&2
 }
 build linux "folio_plugin folio_bench folio_bench_texts"
-$wine && build win64 "folio_plugin folio_bench" -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake
+$win64 && build win64 "folio_plugin folio_bench" -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake
+$win32 && build win32 "folio_plugin folio_bench" -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw32.cmake
 
 sizes=(5000)
 $quick || sizes+=(50000)
@@ -89,7 +102,7 @@ measure() {
     --timeout-minutes "$timeout_minutes" $clock "$text" ||
     echo "| $(basename "$text" .txt) | the runner failed (exit $?) |" | tee -a "$table"
 }
-export results timeout_minutes clock
+export root results timeout_minutes clock
 
 if $native; then
   echo "## Linux (Pango and Cairo)"
@@ -102,19 +115,39 @@ if $native; then
   done
 fi
 
-if $wine; then
-  echo "## Windows backend under Wine (DirectWrite and Direct2D)"
-  rm -f "$results/win64.md"
-  export WINEPREFIX="$PWD/$root/win64/wineprefix" WINEDEBUG=-all
+# wine_run FOLDER LOADER PLUGIN: every text through one Windows build under
+# Wine, in a prefix of its own.
+wine_run() {
+  local folder=$1 loader=$2 plugin=$3
+  rm -f "$results/$folder.md"
+  export WINEPREFIX="$PWD/$root/$folder/wineprefix" WINEDEBUG=-all
   if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
-    /usr/lib/wine/wine64 wineboot -u >/dev/null 2>&1
+    "$loader" wineboot -u >/dev/null 2>&1
     /usr/lib/wine/wineserver -w
   fi
   # One X server for the whole run; Shift_JIS texts need Wine's ANSI code page 932.
   # xvfb-run is a POSIX shell script, which drops exported functions.
   LC_ALL=ja_JP.UTF-8 xvfb-run -a bash -c "$(declare -f measure)"'
-    for text in "${@:3}"; do measure "$results/win64.md" "$2" "$text" /usr/lib/wine/wine64 "$1"; done
-    /usr/lib/wine/wineserver -w' bench "$root/win64/bin/folio_bench.exe" "$root/win64/bin/folio.sph" "${texts[@]}"
+    for text in "${@:4}"; do measure "$results/$1.md" "$3" "$text" "$2" "$root/$1/bin/folio_bench.exe"; done
+    /usr/lib/wine/wineserver -w' bench "$folder" "$loader" "$root/$folder/bin/$plugin" "${texts[@]}"
+}
+
+if $win64; then
+  echo "## Windows backend under Wine (DirectWrite and Direct2D)"
+  (wine_run win64 /usr/lib/wine/wine64 folio.sph)
+fi
+
+if $win32; then
+  echo "## The 32-bit plug-in under Wine's 32-bit loader (DirectWrite and Direct2D)"
+  # A kernel with IA-32 emulation off starts no 32-bit program (the shell's 126).
+  probe=0
+  /usr/lib/wine/wine --version >/dev/null 2>&1 || probe=$?
+  if ((probe == 126)); then
+    echo "bench: not measured: this kernel can't start 32-bit programs, Wine's 32-bit loader included" >&2
+    rm -f "$results/win32.md"
+  else
+    (export WINEARCH=win32 && wine_run win32 /usr/lib/wine/wine folio.spi)
+  fi
 fi
 
 $quick && exit 0
@@ -140,6 +173,12 @@ report=$results/report.md
     echo "### Windows backend under Wine (DirectWrite and Direct2D)"
     echo
     cat "$results/win64.md"
+  fi
+  if [[ -f "$results/win32.md" ]]; then
+    echo
+    echo "### The 32-bit plug-in under Wine's 32-bit loader (folio.spi)"
+    echo
+    cat "$results/win32.md"
   fi
 } >"$report"
 awk -v report="$report" '

@@ -21,6 +21,7 @@ TEST_F(CacheTest, AMissingMemberIsMinusOneWhenBuiltAndTwoWhenCached) {
   EXPECT_EQ(ExtractW(text, 99).code, SUSIE_UNKNOWN_FORMAT);  // from the cache
   ASSERT_EQ(ListW(text).code, SUSIE_SUCCESS);
   EXPECT_EQ(ExtractW(text, 99).code, SUSIE_UNKNOWN_FORMAT);
+  EXPECT_EQ(ExtractW(text, -1).code, SUSIE_UNKNOWN_FORMAT) << "unsigned: past every page";
   ArchiveEntryW entry{};
   EXPECT_EQ(Plugin().GetFileInfoW(WidePathText(text).c_str(), 0, Wide(u"story999-999.bmp").c_str(), 0, &entry),
             SUSIE_NOT_SUPPORTED)

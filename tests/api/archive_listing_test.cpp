@@ -179,6 +179,19 @@ TEST_F(ListingTest, OffsetsOnlyCheckTheFileAndUseTheirLow32Bits) {
   EXPECT_EQ(ListW(text, size - 8).code, SUSIE_SUCCESS);
   EXPECT_EQ(ListW(text, size - 7).code, SUSIE_UNKNOWN_FORMAT);
   EXPECT_EQ(ListW(text, size + 1000).code, SUSIE_UNKNOWN_FORMAT);
+  // Unsigned on either width: -8 lies 4 GiB in, past the end.
+  EXPECT_EQ(ListW(text, -8).code, SUSIE_UNKNOWN_FORMAT);
+}
+
+TEST_F(ListingTest, ATimeFrom2038OnIsKeptWhole) {
+  if (sizeof(intptr_t) < 8) GTEST_SKIP() << "a time in 2040 does not fit the 32-bit timestamp field";
+  const auto text = WriteText("story.txt", NumberedLines(3));
+  constexpr std::int64_t k2040 = 2'208'988'800;  // 2040-01-01 00:00:00 UTC
+  std::filesystem::last_write_time(
+      text, std::chrono::file_clock::from_sys(std::chrono::sys_seconds(std::chrono::seconds(k2040))));
+  const Listing listing = ListW(text);
+  ASSERT_EQ(listing.code, SUSIE_SUCCESS);
+  EXPECT_EQ(static_cast<std::int64_t>(listing.entries[0].timestamp), k2040);
 }
 
 }  // namespace

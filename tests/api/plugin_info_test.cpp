@@ -130,6 +130,9 @@ TEST_F(PluginInfoTest, SupportedFilesAreDecidedByName) {
 TEST_F(PluginInfoTest, SmallValuesAreFileHandles) {
   // A value of 0xFFFF or less is a handle; this one is open nowhere.
   EXPECT_EQ(Plugin().IsSupportedW(Wide(u"notes.txt").c_str(), reinterpret_cast<void*>(std::uintptr_t{0xFFF0})), 0);
+  // 0x10000, the first value above, is a pointer on either width (its data is never read).
+  EXPECT_EQ(Plugin().IsSupportedW(Wide(u"notes.txt").c_str(), reinterpret_cast<void*>(std::uintptr_t{0x10000})),
+            1);
 
   TempFolder folder;
   WriteFile(folder / "notes.txt", "Some text to read.");
