@@ -14,7 +14,7 @@ if [[ "$exports" != "$expected" ]]; then
   exit 1
 fi
 
-system_dlls='^(kernel32|user32|gdi32|shlwapi|d2d1|dwrite|msvcrt|ole32)\.dll$'
+system_dlls='^(kernel32|user32|gdi32|shlwapi|shell32|d2d1|dwrite|msvcrt|ole32)\.dll$'
 while read -r name; do
   if ! grep -qiE "$system_dlls" <<<"$name"; then
     echo "$dll imports $name, which is not a system DLL"

@@ -1,0 +1,415 @@
+// The page index store over real folders (and one that runs out of room):
+// what it gives back must be exactly what was stored for exactly that key,
+// or nothing.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <thread>
+#include <vector>
+
+#include "index/hash64.h"
+#include "index/page_index_file.h"
+#include "index/page_index_store.h"
+#include "platform/cache_folder.h"
+#include "support/child_process.h"
+#include "support/temp_folder.h"
+#include "support/test_files.h"
+
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
+namespace folio::index {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadFile;
+using testing::WidePath;
+using testing::WriteFile;
+
+PageIndexKey SampleKey() {
+  return {u"/texts/\u30CE\u30FC\u30C8.txt",
+          {2'600'000, 133'500'000'000'000'000},
+          0x0123456789ABCDEF,
+          {640, 480, 4, u"Noto Sans CJK JP", 8, 0, "Notation=1"}};
+}
+
+// Every field away from its default, the per-page state at its longest.
+PageIndex SampleIndex(std::int32_t pageCount = 3) {
+  PageIndex value{{}, static_cast<std::uint32_t>(pageCount), true, {text::TextEncoding::Ansi, {}}, {}};
+  for (int lead = 0x81; lead <= 0xFC; ++lead) value.splitting.ansiLeadBytes[lead] = lead <= 0x9F || lead >= 0xE0;
+  for (std::int32_t page = 0; page < pageCount; ++page) value.pageBreaks.push_back(page * 37);
+  value.pageBreaks.push_back(pageCount * 37);
+  value.pageBreaks.push_back(pageCount * 37);
+  value.pageStarts = {{0, {0, 0}, ""},
+                      {37, {1234, u'\xDC00'}, std::string("\0\x01state", 7)},
+                      {74, {0xFF'FFFF'FF12, 0}, std::string(PageIndexStore::kMostStateBytes, '\xAB')}};
+  return value;
+}
+
+PageIndexStore StoreIn(const fs::path& folder, std::uint64_t capacity = PageIndexStore::kFolderCapacity) {
+  return PageIndexStore(platform::OpenCacheFiles(WidePath(folder)), capacity);
+}
+
+std::vector<std::string> FileNames(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+fs::path IndexFileOf(const fs::path& folder, const PageIndexKey& key) {
+  return folder / fs::path(FileNameFor(EncodeKey(key)));
+}
+
+TEST(Hash64Test, ReproducesPublishedValues) {
+  std::string longText;
+  for (int round = 0; round < 3; ++round)
+    for (int byte = 0; byte < 256; ++byte) longText += static_cast<char>(byte);
+  longText += "xyz";  // every tail: 8-byte words, a 4-byte word, single bytes
+  EXPECT_EQ(Hash64(""), 0xEF46DB3751D8E999u);
+  EXPECT_EQ(Hash64("a"), 0xD24EC4F1A98C6E5Bu);
+  EXPECT_EQ(Hash64("abc"), 0x44BC2CF5AD770999u);
+  EXPECT_EQ(Hash64("The quick brown fox jumps over the lazy dog"), 0x0B242D361FDA71BCu);
+  EXPECT_EQ(Hash64(longText), 0xE921A1B45BD779F8u);
+  EXPECT_EQ(Hash64("abc", 1), 0xBEA9CA8199328908u);
+  EXPECT_EQ(Hash64(longText, 1), 0x0616ED66BE1BD5BBu);
+}
+
+TEST(PageIndexStoreTest, AnotherStoreOfTheFolderLoadsExactlyWhatWasStored) {
+  const testing::TempFolder temp;
+  const fs::path folder = temp / "cache" / "folio" / "pages";  // made on demand
+  const PageIndexKey key = SampleKey();
+  StoreIn(folder).Store(key, SampleIndex());
+  EXPECT_EQ(StoreIn(folder).Load(key), SampleIndex());
+  EXPECT_EQ(FileNames(folder).size(), 1u);
+
+  // A per-page state past the limit is not stored, and nothing else is lost.
+  PageIndex tooMuchState = SampleIndex();
+  tooMuchState.pageStarts[1].state.assign(PageIndexStore::kMostStateBytes + 1, 'x');
+  StoreIn(folder).Store(key, tooMuchState);
+  EXPECT_EQ(StoreIn(folder).Load(key), SampleIndex());
+}
+
+TEST(PageIndexStoreTest, AChangeToAnyPartOfTheKeyMisses) {
+  const std::vector<std::pair<const char*, std::function<void(PageIndexKey&)>>> changes = {
+      {"path", [](PageIndexKey& key) { key.path += u"x"; }},
+      {"size", [](PageIndexKey& key) { ++key.stamp.size; }},
+      {"time", [](PageIndexKey& key) { ++key.stamp.lastWriteTime; }},
+      {"content", [](PageIndexKey& key) { key.contentHash ^= 1; }},
+      {"width", [](PageIndexKey& key) { ++key.settings.width; }},
+      {"height", [](PageIndexKey& key) { ++key.settings.height; }},
+      {"margin", [](PageIndexKey& key) { ++key.settings.margin; }},
+      {"font", [](PageIndexKey& key) { key.settings.fontFamily = u"Noto Sans CJK J"; }},
+      {"size of font", [](PageIndexKey& key) { ++key.settings.fontSize; }},
+      {"page limit", [](PageIndexKey& key) { key.settings.pageLimit = 10; }},
+      {"extra", [](PageIndexKey& key) { key.settings.extra.clear(); }},
+      {"version", [](PageIndexKey& key) { ++key.libraryVersion; }},
+  };
+  const testing::TempFolder folder;
+  PageIndexStore store = StoreIn(folder.path());
+  const PageIndexKey key = SampleKey();
+  store.Store(key, SampleIndex());
+  for (const auto& [part, change] : changes) {
+    SCOPED_TRACE(part);
+    PageIndexKey changed = key;
+    change(changed);
+    EXPECT_FALSE(store.Load(changed));
+    PageIndex other = SampleIndex(5);
+    store.Store(changed, other);
+    EXPECT_EQ(store.Load(changed), other);
+  }
+  // A changed text's index took the place of its old one; other settings
+  // and versions have files of their own.
+  EXPECT_FALSE(store.Load(key));
+  EXPECT_EQ(FileNames(folder.path()).size(), changes.size() - 2);
+}
+
+// Files damaged in every way a crash, a disk or a user can damage them, and
+// files that are whole but not this key's: all ignored, then replaced.
+TEST(PageIndexStoreTest, DamagedOrForeignFilesAreIgnoredAndReplaced) {
+  const testing::TempFolder folder;
+  PageIndexStore store = StoreIn(folder.path());
+  const PageIndexKey key = SampleKey();
+  // Short states, so that every byte can be flipped in turn.
+  PageIndex value = SampleIndex();
+  value.pageStarts.back().state = "last";
+  store.Store(key, value);
+  const fs::path file = IndexFileOf(folder.path(), key);
+  const std::string good = ReadFile(file);
+
+  PageIndexKey otherKey = key;
+  otherKey.path = u"/texts/other.txt";
+  // Whole files with a true checksum whose contents are wrong.
+  const auto checksummed = [&](std::string bytes) {
+    const std::string payload = bytes.substr(kFileHeaderBytes);
+    const std::uint64_t checksum = Hash64(payload);
+    for (int i = 0; i < 8; ++i) bytes[16 + i] = static_cast<char>(checksum >> (8 * i));
+    return bytes;
+  };
+  const std::size_t valueAt = kFileHeaderBytes + EncodeKey(key).bytes.size();
+  std::string hugeBreakCount = good;
+  hugeBreakCount.replace(valueAt + 4 + 1 + 1 + 32, 4, "\xFF\xFF\xFF\x7F");
+  std::string unknownEncoding = good;
+  unknownEncoding[valueAt + 5] = 9;
+  std::string nextVersion = good;
+  ++nextVersion[8];
+
+  std::vector<std::pair<std::string, std::string>> damaged = {
+      {"empty", ""},
+      {"header only", good.substr(0, kFileHeaderBytes)},
+      {"truncated", good.substr(0, good.size() / 2)},
+      {"one byte short", good.substr(0, good.size() - 1)},
+      {"one byte more", good + '\0'},
+      {"garbage", std::string(good.size(), '\x5A')},
+      {"next format version", nextVersion},
+      {"another key's file", *EncodeFile(EncodeKey(otherKey), value)},
+      {"absurd count", checksummed(hugeBreakCount)},
+      {"unknown encoding", checksummed(unknownEncoding)},
+  };
+  for (std::size_t i = 0; i < good.size(); ++i) {
+    std::string flipped = good;
+    flipped[i] = static_cast<char>(flipped[i] ^ (1 << (i % 8)));
+    damaged.emplace_back("bit flipped in byte " + std::to_string(i), flipped);
+  }
+  for (const auto& [damage, bytes] : damaged) {
+    SCOPED_TRACE(damage);
+    WriteFile(file, bytes);
+    ASSERT_FALSE(store.Load(key));
+    store.Store(key, value);
+    ASSERT_EQ(store.Load(key), value);
+  }
+}
+
+// The real folder on a disk with only so many bytes left.
+class FullDiskFiles final : public platform::CacheFiles {
+ public:
+  FullDiskFiles(const fs::path& folder, std::uint64_t freeBytes)
+      : files_(platform::OpenCacheFiles(WidePath(folder))), freeBytes_(freeBytes) {}
+
+  bool CreateFolder() override { return files_->CreateFolder(); }
+  bool Replace(std::u16string_view name, std::string_view bytes) override {
+    if (bytes.size() > freeBytes_) return false;
+    freeBytes_ -= bytes.size();
+    return files_->Replace(name, bytes);
+  }
+  std::optional<std::string> Read(std::u16string_view name, std::size_t mostBytes) override {
+    return files_->Read(name, mostBytes);
+  }
+  std::vector<platform::CacheFileInfo> List() override { return files_->List(); }
+  bool Remove(std::u16string_view name) override { return files_->Remove(name); }
+  void MarkUsed(std::u16string_view name) override { files_->MarkUsed(name); }
+
+ private:
+  std::unique_ptr<platform::CacheFiles> files_;
+  std::uint64_t freeBytes_;
+};
+
+TEST(PageIndexStoreTest, AFolderThatCantBeWrittenStoresNothingAndLoadsNothing) {
+  const testing::TempFolder temp;
+  WriteFile(temp / "file", "a file where the cache's parent folder would be");
+  PageIndexStore unmakeable = StoreIn(temp / "file" / "pages");
+  unmakeable.Store(SampleKey(), SampleIndex());
+  EXPECT_FALSE(unmakeable.Load(SampleKey()));
+
+  // The disk fills up after the text's first listing; the text changes.
+  const fs::path folder = temp / "pages";
+  const std::string first = *EncodeFile(EncodeKey(SampleKey()), SampleIndex());
+  PageIndexStore full(std::make_unique<FullDiskFiles>(folder, first.size() + 10));
+  full.Store(SampleKey(), SampleIndex());
+  PageIndexKey changed = SampleKey();
+  ++changed.stamp.lastWriteTime;
+  full.Store(changed, SampleIndex(7));
+  EXPECT_FALSE(full.Load(changed));
+  EXPECT_EQ(full.Load(SampleKey()), SampleIndex());  // the old index, still for the old text only
+  EXPECT_EQ(FileNames(folder).size(), 1u);
+}
+
+// The child half of the next test: one writer and reader in a process of
+// its own, over the folder that the parent names.
+constexpr const char* kFolderVariable = "FOLIO_INDEX_STORE_TEST_FOLDER";
+constexpr int kRounds = 60;
+
+PageIndex LargeIndex() {
+  return SampleIndex(60'000);
+}
+
+// Stores the small and the large index in turn, loading between stores.
+// With one of them stored before any writer starts, every load must find
+// one of the two, whole: a reader never meets a missing or a half file.
+void WriteAndReadInTurn(const fs::path& folder) {
+  PageIndexStore store = StoreIn(folder);
+  const PageIndex small = SampleIndex();
+  const PageIndex large = LargeIndex();
+  for (int round = 0; round < kRounds; ++round) {
+    store.Store(SampleKey(), round % 2 == 0 ? small : large);
+    const std::optional<PageIndex> loaded = store.Load(SampleKey());
+    ASSERT_TRUE(loaded && (*loaded == small || *loaded == large)) << "round " << round;
+  }
+}
+
+TEST(PageIndexStoreChild, DISABLED_WritesAndReadsInTurn) {
+  const char* folder = std::getenv(kFolderVariable);
+  ASSERT_NE(folder, nullptr);
+  WriteAndReadInTurn(fs::path(folder));
+}
+
+fs::path ThisProgram() {
+#if defined(_WIN32)
+  wchar_t path[MAX_PATH];
+  return fs::path(std::wstring(path, GetModuleFileNameW(nullptr, path, MAX_PATH)));
+#else
+  return fs::read_symlink("/proc/self/exe");
+#endif
+}
+
+void SetVariable(const char* name, const std::string& value) {
+#if defined(_WIN32)
+  SetEnvironmentVariableA(name, value.c_str());
+#else
+  setenv(name, value.c_str(), 1);
+#endif
+}
+
+TEST(PageIndexStoreTest, WritersInTwoProcessesAndTwoThreadsNeverLeaveAHalfFile) {
+  const testing::TempFolder folder;
+  StoreIn(folder.path()).Store(SampleKey(), SampleIndex());
+  SetVariable(kFolderVariable, folder.path().string());
+  std::vector<std::thread> writers;
+  std::atomic<int> childFailures{0};
+  for (int child = 0; child < 2; ++child) {
+    writers.emplace_back([&] {
+      const testing::ChildOutcome outcome = testing::RunChild(
+          ThisProgram(),
+          {"--gtest_also_run_disabled_tests", "--gtest_filter=PageIndexStoreChild.DISABLED_WritesAndReadsInTurn"},
+          std::chrono::seconds(120));
+      if (outcome.exitStatus != 0) ++childFailures;
+    });
+  }
+  for (int thread = 0; thread < 2; ++thread) writers.emplace_back([&] { WriteAndReadInTurn(folder.path()); });
+  for (std::thread& writer : writers) writer.join();
+  EXPECT_EQ(childFailures, 0);
+
+  // One index is left, whole, and no temporary file.
+  const std::optional<PageIndex> last = StoreIn(folder.path()).Load(SampleKey());
+  ASSERT_TRUE(last);
+  EXPECT_TRUE(*last == SampleIndex() || *last == LargeIndex());
+  EXPECT_EQ(FileNames(folder.path()),
+            std::vector<std::string>{IndexFileOf(folder.path(), SampleKey()).filename().string()});
+}
+
+TEST(PageIndexStoreTest, TheFullFolderGivesUpTheFilesUsedLeastRecently) {
+  const testing::TempFolder folder;
+  // Neither counted nor removed: not the store's.
+  WriteFile(folder / "notes.txt", std::string(10 << 20, 'n'));
+  // Left by a writer that died: the first to go.
+  const fs::path orphan = folder / "0123456789abcdef.pages.77-0.tmp";
+  WriteFile(orphan, std::string(1 << 20, 't'));
+  fs::last_write_time(orphan, fs::last_write_time(orphan) - std::chrono::hours(24));
+
+  PageIndexStore store = StoreIn(folder.path());
+  // Four indexes of almost 4 MB fill most of the 16 MB.
+  const PageIndex big = SampleIndex(950'000);
+  std::vector<PageIndexKey> keys;
+  const auto storeNext = [&] {
+    keys.push_back(SampleKey());
+    keys.back().path += static_cast<char16_t>(u'a' + keys.size());
+    store.Store(keys.back(), big);
+    // Apart by more than the file system's time resolution.
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  };
+  for (int i = 0; i < 4; ++i) storeNext();
+  ASSERT_TRUE(fs::exists(orphan));
+  storeNext();
+  EXPECT_FALSE(fs::exists(orphan));
+  EXPECT_FALSE(store.Load(keys[0]));  // used least recently
+
+  EXPECT_TRUE(store.Load(keys[1]));  // now used last
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  storeNext();
+  EXPECT_TRUE(store.Load(keys[1]));
+  EXPECT_FALSE(store.Load(keys[2]));
+  for (std::size_t i = 3; i < keys.size(); ++i) EXPECT_TRUE(store.Load(keys[i])) << i;
+  EXPECT_TRUE(fs::exists(folder / "notes.txt"));
+}
+
+TEST(HashTextEndsTest, SeesEveryByteOfEitherEndAndTheWholeOfAShortText) {
+  const testing::TempFolder folder;
+  const std::size_t kEnd = 64 * 1024;
+  for (const std::size_t size : {std::size_t{1}, kEnd, kEnd + 1, 2 * kEnd, 2 * kEnd + 1, 5 * kEnd}) {
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i * 7 + i / 251);
+    const auto hashOf = [&](const std::string& content) {
+      WriteFile(folder / "text.txt", content);
+      std::optional<platform::InputFile> file = platform::InputFile::Open(WidePath(folder / "text.txt"));
+      return HashTextEnds(*file, content.size());
+    };
+    const std::optional<std::uint64_t> original = hashOf(bytes);
+    ASSERT_TRUE(original);
+    for (const std::size_t at : {std::size_t{0}, kEnd - 1, size / 2, size - kEnd, size - 1}) {
+      if (at >= size) continue;
+      SCOPED_TRACE(std::to_string(size) + " bytes, changed at " + std::to_string(at));
+      std::string changed = bytes;
+      changed[at] = static_cast<char>(~changed[at]);
+      const bool seen = at < kEnd || at >= size - std::min(size, kEnd);
+      EXPECT_EQ(hashOf(changed) != original, seen);
+    }
+    // A text cut short since its size was taken can't be hashed as if whole.
+    WriteFile(folder / "text.txt", bytes.substr(0, size - 1));
+    std::optional<platform::InputFile> file = platform::InputFile::Open(WidePath(folder / "text.txt"));
+    EXPECT_FALSE(HashTextEnds(*file, size));
+  }
+}
+
+#if defined(_WIN32)
+TEST(PageIndexFolderTest, IsInTheLocalApplicationDataFolder) {
+  const wchar_t* local = _wgetenv(L"LOCALAPPDATA");
+  ASSERT_NE(local, nullptr);
+  const std::wstring expected = std::wstring(local) + L"\\folio\\pages";
+  EXPECT_EQ(platform::PageIndexFolder(), std::u16string(expected.begin(), expected.end()));
+}
+#else
+TEST(PageIndexFolderTest, FollowsTheXdgRules) {
+  struct Case {
+    const char* cacheHome;  // null: unset
+    const char* home;
+    std::optional<std::u16string> folder;
+  };
+  const std::vector<Case> cases = {
+      {"/var/cache/me", "/home/me", u"/var/cache/me/folio/pages"},
+      {nullptr, "/home/me", u"/home/me/.cache/folio/pages"},
+      {"relative/cache", "/home/me", u"/home/me/.cache/folio/pages"},
+      {"", "/home/me", u"/home/me/.cache/folio/pages"},
+      {nullptr, nullptr, std::nullopt},
+      {"", "relative", std::nullopt},
+  };
+  const auto saved = [](const char* name) {
+    const char* value = std::getenv(name);
+    return value ? std::optional<std::string>(value) : std::nullopt;
+  };
+  const auto put = [](const char* name, const char* value) {
+    if (value)
+      setenv(name, value, 1);
+    else
+      unsetenv(name);
+  };
+  const std::optional<std::string> cacheHome = saved("XDG_CACHE_HOME");
+  const std::optional<std::string> home = saved("HOME");
+  for (const Case& c : cases) {
+    put("XDG_CACHE_HOME", c.cacheHome);
+    put("HOME", c.home);
+    EXPECT_EQ(platform::PageIndexFolder(), c.folder) << (c.cacheHome ? c.cacheHome : "(unset)");
+  }
+  put("XDG_CACHE_HOME", cacheHome ? cacheHome->c_str() : nullptr);
+  put("HOME", home ? home->c_str() : nullptr);
+}
+#endif
+
+}  // namespace
+}  // namespace folio::index
