@@ -19,6 +19,8 @@ std::optional<std::string> AbsoluteVariable(const char* name) {
 }  // namespace
 
 std::optional<std::u16string> PageIndexFolder() {
+  if (const std::optional<std::string> chosen = AbsoluteVariable(kPageIndexFolderVariable.data()))
+    return base::Utf8ToUtf16(*chosen);
   std::optional<std::string> cache = AbsoluteVariable("XDG_CACHE_HOME");
   if (!cache) {
     const std::optional<std::string> home = AbsoluteVariable("HOME");

@@ -15,9 +15,28 @@ struct TaskMemoryFree {
   void operator()(wchar_t* block) const noexcept { CoTaskMemFree(block); }
 };
 
+// A folder as an absolute path: a drive's root or a server's share.
+bool IsAbsolute(std::wstring_view path) {
+  return (path.size() >= 3 && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/')) ||
+         path.starts_with(L"\\\\");
+}
+
+std::optional<std::u16string> ChosenFolder() {
+  const std::wstring name(kPageIndexFolderVariable.begin(), kPageIndexFolderVariable.end());
+  const DWORD size = GetEnvironmentVariableW(name.c_str(), nullptr, 0);
+  if (size == 0) return std::nullopt;
+  std::wstring value(size, L'\0');
+  const DWORD length = GetEnvironmentVariableW(name.c_str(), value.data(), size);
+  if (length >= size) return std::nullopt;  // changed meanwhile
+  value.resize(length);
+  if (!IsAbsolute(value)) return std::nullopt;
+  return std::u16string(value.begin(), value.end());
+}
+
 }  // namespace
 
 std::optional<std::u16string> PageIndexFolder() {
+  if (std::optional<std::u16string> chosen = ChosenFolder()) return chosen;
   wchar_t* found = nullptr;
   const HRESULT result = SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &found);
   // The block is the caller's whether the call succeeded or not.

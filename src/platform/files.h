@@ -90,6 +90,12 @@ class OutputFile {
 bool ReadFromHostHandle(std::uintptr_t handle, void* buffer, std::size_t size) noexcept;
 
 bool FileExists(std::u16string_view path) noexcept;
+
+// One form of a file's path for every way of naming the file here: the full
+// path; on Windows also with long names (not 8.3 ones) and in one letter
+// case, as its file systems ignore case.  The path as given where that
+// can't be worked out.
+std::u16string CanonicalPath(std::u16string_view path);
 bool RemoveFile(std::u16string_view path) noexcept;
 
 }  // namespace folio::platform

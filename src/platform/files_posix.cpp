@@ -4,7 +4,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <limits>
+#include <memory>
 #include <utility>
 
 #include "base/unicode.h"
@@ -97,6 +99,12 @@ bool FileExists(std::u16string_view path) noexcept {
 
 bool RemoveFile(std::u16string_view path) noexcept {
   return unlink(NativePath(path).c_str()) == 0;
+}
+
+std::u16string CanonicalPath(std::u16string_view path) {
+  const std::unique_ptr<char, decltype(&std::free)> resolved(realpath(NativePath(path).c_str(), nullptr),
+                                                             &std::free);
+  return resolved ? base::Utf8ToUtf16(resolved.get()) : std::u16string(path);
 }
 
 }  // namespace folio::platform

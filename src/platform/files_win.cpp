@@ -4,12 +4,30 @@
 #include <utility>
 
 #include "platform/files.h"
+#include "platform/letter_case.h"
 
 namespace folio::platform {
 namespace {
 
 HANDLE Native(std::intptr_t handle) {
   return reinterpret_cast<HANDLE>(handle);
+}
+
+// A path from one of the functions that fill a buffer and, when it is too
+// short, give the size they need; none when the function fails.
+template <typename Fill>
+std::optional<std::wstring> FilledPath(Fill fill) {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    const DWORD length = fill(buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) return std::nullopt;
+    if (length < buffer.size()) {
+      buffer.resize(length);
+      return buffer;
+    }
+    buffer.assign(length, L'\0');
+  }
+  return std::nullopt;
 }
 
 // Windows calls need terminated strings.
@@ -90,6 +108,17 @@ bool FileExists(std::u16string_view path) noexcept {
 
 bool RemoveFile(std::u16string_view path) noexcept {
   return DeleteFileW(NativePath(path).c_str()) != 0;
+}
+
+std::u16string CanonicalPath(std::u16string_view path) {
+  const std::wstring given = NativePath(path);
+  std::wstring form = FilledPath([&](wchar_t* buffer, DWORD size) {
+                        return GetFullPathNameW(given.c_str(), size, buffer, nullptr);
+                      }).value_or(given);
+  form = FilledPath([&](wchar_t* buffer, DWORD size) {
+           return GetLongPathNameW(form.c_str(), buffer, size);
+         }).value_or(form);
+  return LowerCase(std::u16string(form.begin(), form.end()));
 }
 
 }  // namespace folio::platform

@@ -62,6 +62,12 @@ ChildOutcome RunChild(const std::filesystem::path& program, const std::vector<st
   return outcome;
 }
 
+void SetEnvironmentVariable(const char* name, const char* value) {
+  // The Windows variable, which the plug-in reads, and the C runtime's copy.
+  SetEnvironmentVariableA(name, value);
+  _putenv_s(name, value ? value : "");
+}
+
 #else
 
 ChildOutcome RunChild(const std::filesystem::path& program, const std::vector<std::string>& arguments,
@@ -92,6 +98,13 @@ ChildOutcome RunChild(const std::filesystem::path& program, const std::vector<st
   kill(child, SIGKILL);
   waitpid(child, &status, 0);
   return outcome;
+}
+
+void SetEnvironmentVariable(const char* name, const char* value) {
+  if (value)
+    setenv(name, value, 1);
+  else
+    unsetenv(name);
 }
 
 #endif

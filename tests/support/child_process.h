@@ -20,4 +20,9 @@ struct ChildOutcome {
 ChildOutcome RunChild(const std::filesystem::path& program, const std::vector<std::string>& arguments,
                       std::chrono::seconds timeout);
 
+// Sets an environment variable of this process, which the plug-in and the
+// children started after it see; a null value removes it.  Call it while no
+// other thread runs.
+void SetEnvironmentVariable(const char* name, const char* value);
+
 }  // namespace folio::testing

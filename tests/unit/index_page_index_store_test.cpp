@@ -9,9 +9,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <thread>
 #include <vector>
 
+#include "full_disk_files.h"
 #include "index/hash64.h"
 #include "index/page_index_file.h"
 #include "index/page_index_store.h"
@@ -187,30 +189,6 @@ TEST(PageIndexStoreTest, DamagedOrForeignFilesAreIgnoredAndReplaced) {
   }
 }
 
-// The real folder on a disk with only so many bytes left.
-class FullDiskFiles final : public platform::CacheFiles {
- public:
-  FullDiskFiles(const fs::path& folder, std::uint64_t freeBytes)
-      : files_(platform::OpenCacheFiles(WidePath(folder))), freeBytes_(freeBytes) {}
-
-  bool CreateFolder() override { return files_->CreateFolder(); }
-  bool Replace(std::u16string_view name, std::string_view bytes) override {
-    if (bytes.size() > freeBytes_) return false;
-    freeBytes_ -= bytes.size();
-    return files_->Replace(name, bytes);
-  }
-  std::optional<std::string> Read(std::u16string_view name, std::size_t mostBytes) override {
-    return files_->Read(name, mostBytes);
-  }
-  std::vector<platform::CacheFileInfo> List() override { return files_->List(); }
-  bool Remove(std::u16string_view name) override { return files_->Remove(name); }
-  void MarkUsed(std::u16string_view name) override { files_->MarkUsed(name); }
-
- private:
-  std::unique_ptr<platform::CacheFiles> files_;
-  std::uint64_t freeBytes_;
-};
-
 TEST(PageIndexStoreTest, AFolderThatCantBeWrittenStoresNothingAndLoadsNothing) {
   const testing::TempFolder temp;
   WriteFile(temp / "file", "a file where the cache's parent folder would be");
@@ -221,7 +199,7 @@ TEST(PageIndexStoreTest, AFolderThatCantBeWrittenStoresNothingAndLoadsNothing) {
   // The disk fills up after the text's first listing; the text changes.
   const fs::path folder = temp / "pages";
   const std::string first = *EncodeFile(EncodeKey(SampleKey()), SampleIndex());
-  PageIndexStore full(std::make_unique<FullDiskFiles>(folder, first.size() + 10));
+  PageIndexStore full(std::make_unique<testing::FullDiskFiles>(folder, first.size() + 10));
   full.Store(SampleKey(), SampleIndex());
   PageIndexKey changed = SampleKey();
   ++changed.stamp.lastWriteTime;
@@ -269,18 +247,10 @@ fs::path ThisProgram() {
 #endif
 }
 
-void SetVariable(const char* name, const std::string& value) {
-#if defined(_WIN32)
-  SetEnvironmentVariableA(name, value.c_str());
-#else
-  setenv(name, value.c_str(), 1);
-#endif
-}
-
 TEST(PageIndexStoreTest, WritersInTwoProcessesAndTwoThreadsNeverLeaveAHalfFile) {
   const testing::TempFolder folder;
   StoreIn(folder.path()).Store(SampleKey(), SampleIndex());
-  SetVariable(kFolderVariable, folder.path().string());
+  testing::SetEnvironmentVariable(kFolderVariable, folder.path().string().c_str());
   std::vector<std::thread> writers;
   std::atomic<int> childFailures{0};
   for (int child = 0; child < 2; ++child) {
@@ -367,47 +337,68 @@ TEST(HashTextEndsTest, SeesEveryByteOfEitherEndAndTheWholeOfAShortText) {
   }
 }
 
+// The variables as they were, put back when the test ends.
+class EnvironmentTest : public ::testing::Test {
+ protected:
+  void Put(const char* name, const char* value) {
+    if (!saved_.contains(name)) {
+      const char* before = std::getenv(name);
+      saved_[name] = before ? std::optional<std::string>(before) : std::nullopt;
+    }
+    testing::SetEnvironmentVariable(name, value);
+  }
+  void TearDown() override {
+    for (const auto& [name, value] : saved_)
+      testing::SetEnvironmentVariable(name.c_str(), value ? value->c_str() : nullptr);
+  }
+
+ private:
+  std::map<std::string, std::optional<std::string>> saved_;
+};
+
+using PageIndexFolderTest = EnvironmentTest;
+
 #if defined(_WIN32)
-TEST(PageIndexFolderTest, IsInTheLocalApplicationDataFolder) {
-  const wchar_t* local = _wgetenv(L"LOCALAPPDATA");
+TEST_F(PageIndexFolderTest, IsInTheLocalApplicationDataFolderUnlessTheVariableNamesOne) {
+  const char* local = std::getenv("LOCALAPPDATA");
   ASSERT_NE(local, nullptr);
-  const std::wstring expected = std::wstring(local) + L"\\folio\\pages";
-  EXPECT_EQ(platform::PageIndexFolder(), std::u16string(expected.begin(), expected.end()));
+  const std::string expected = std::string(local) + "\\folio\\pages";
+  const auto folderWith = [&](const char* chosen) {
+    Put("FOLIO_PAGE_INDEX_FOLDER", chosen);
+    const std::optional<std::u16string> folder = platform::PageIndexFolder();
+    return folder ? std::string(folder->begin(), folder->end()) : "(none)";
+  };
+  EXPECT_EQ(folderWith("D:\\cache\\pages"), "D:\\cache\\pages");
+  EXPECT_EQ(folderWith("\\\\server\\share\\pages"), "\\\\server\\share\\pages");
+  EXPECT_EQ(folderWith("relative\\pages"), expected);
+  EXPECT_EQ(folderWith(nullptr), expected);
 }
 #else
-TEST(PageIndexFolderTest, FollowsTheXdgRules) {
+TEST_F(PageIndexFolderTest, FollowsTheXdgRulesUnlessTheVariableNamesOne) {
   struct Case {
-    const char* cacheHome;  // null: unset
+    const char* chosen;  // FOLIO_PAGE_INDEX_FOLDER; null: unset
+    const char* cacheHome;
     const char* home;
     std::optional<std::u16string> folder;
   };
   const std::vector<Case> cases = {
-      {"/var/cache/me", "/home/me", u"/var/cache/me/folio/pages"},
-      {nullptr, "/home/me", u"/home/me/.cache/folio/pages"},
-      {"relative/cache", "/home/me", u"/home/me/.cache/folio/pages"},
-      {"", "/home/me", u"/home/me/.cache/folio/pages"},
-      {nullptr, nullptr, std::nullopt},
-      {"", "relative", std::nullopt},
+      {nullptr, "/var/cache/me", "/home/me", u"/var/cache/me/folio/pages"},
+      {nullptr, nullptr, "/home/me", u"/home/me/.cache/folio/pages"},
+      {nullptr, "relative/cache", "/home/me", u"/home/me/.cache/folio/pages"},
+      {nullptr, "", "/home/me", u"/home/me/.cache/folio/pages"},
+      {nullptr, nullptr, nullptr, std::nullopt},
+      {nullptr, "", "relative", std::nullopt},
+      {"/tmp/pages", "/var/cache/me", "/home/me", u"/tmp/pages"},
+      {"/tmp/pages", nullptr, nullptr, u"/tmp/pages"},
+      {"relative/pages", "/var/cache/me", "/home/me", u"/var/cache/me/folio/pages"},
   };
-  const auto saved = [](const char* name) {
-    const char* value = std::getenv(name);
-    return value ? std::optional<std::string>(value) : std::nullopt;
-  };
-  const auto put = [](const char* name, const char* value) {
-    if (value)
-      setenv(name, value, 1);
-    else
-      unsetenv(name);
-  };
-  const std::optional<std::string> cacheHome = saved("XDG_CACHE_HOME");
-  const std::optional<std::string> home = saved("HOME");
   for (const Case& c : cases) {
-    put("XDG_CACHE_HOME", c.cacheHome);
-    put("HOME", c.home);
-    EXPECT_EQ(platform::PageIndexFolder(), c.folder) << (c.cacheHome ? c.cacheHome : "(unset)");
+    Put("FOLIO_PAGE_INDEX_FOLDER", c.chosen);
+    Put("XDG_CACHE_HOME", c.cacheHome);
+    Put("HOME", c.home);
+    EXPECT_EQ(platform::PageIndexFolder(), c.folder)
+        << (c.chosen ? c.chosen : "(unset)") << ", " << (c.cacheHome ? c.cacheHome : "(unset)");
   }
-  put("XDG_CACHE_HOME", cacheHome ? cacheHome->c_str() : nullptr);
-  put("HOME", home ? home->c_str() : nullptr);
 }
 #endif
 
