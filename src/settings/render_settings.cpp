@@ -49,6 +49,7 @@ RenderSettings LoadRenderSettingsFrom(std::u16string_view iniPath) {
   settings.height = SizeOrWindowSize(readInt(u"BmpHeight", defaults.height),
                                      window ? std::optional(window->height) : std::nullopt, defaults.height);
   settings.pageLimit = readInt(u"MaxPage", defaults.pageLimit);
+  settings.pageIndex = readInt(u"PageIndex", defaults.pageIndex ? 1 : 0) != 0;
   settings.fontFamily =
       platform::ReadProfileUtf8String(kSettingsSection, u"FontName", defaults.fontFamily, iniPath, kFontNameBytes);
   settings.fontSize = readInt(u"FontSize", defaults.fontSize);

@@ -1,5 +1,5 @@
 // The settings file beside the plug-in: page geometry, font, colours, page
-// limit and the handled extensions.  Read afresh at every call, never written.
+// limit, the page index and the handled extensions.  Read afresh at every call, never written.
 #pragma once
 
 #include <cstddef>
@@ -22,6 +22,7 @@ struct RenderSettings {
   platform::Rgb background = BackgroundFromName(kDefaultBackgroundName);
   platform::TextColor fontColor = FontColorFromName(kDefaultFontColorName);
   std::int32_t pageLimit = 10;
+  bool pageIndex = true;  // listings kept in the user's cache folder, and taken from there
 };
 
 inline constexpr std::u16string_view kSettingsSection = u"SystemSetting";

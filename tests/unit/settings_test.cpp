@@ -29,18 +29,21 @@ TEST_F(SettingsFileTest, MissingFileGivesEveryDefault) {
   EXPECT_EQ(settings.background, (platform::Rgb{255, 255, 255}));
   EXPECT_EQ(settings.fontColor, (platform::TextColor{0.0f, 0.0f, 0.0f, 1.0f}));
   EXPECT_EQ(settings.pageLimit, 10);
+  EXPECT_TRUE(settings.pageIndex);
   EXPECT_EQ(ReadExtensionList(WidePath(folder_ / "absent.ini")), u"*.txt");
 }
 
 TEST_F(SettingsFileTest, ValuesAreReadAsWritten) {
   const RenderSettings settings =
-      Load("bmpwidth = 101\r\nBMPHEIGHT=-7\r\nMaxPage=0\r\nFontSize=12\r\nMargin=0x10\r\nFontColor=gray\r\n");
+      Load("bmpwidth = 101\r\nBMPHEIGHT=-7\r\nMaxPage=0\r\nFontSize=12\r\nMargin=0x10\r\nFontColor=gray\r\n"
+           "PageIndex=0\r\n");
   EXPECT_EQ(settings.width, 101);
   EXPECT_EQ(settings.height, -7);  // negative sizes are used as read
   EXPECT_EQ(settings.pageLimit, 0);
   EXPECT_EQ(settings.fontSize, 12);
   EXPECT_EQ(settings.margin, 16);
   EXPECT_EQ(settings.fontColor, (platform::TextColor{1.0f, 1.0f, 1.0f, 1.0f}));  // font colours match exactly
+  EXPECT_FALSE(settings.pageIndex);
 }
 
 TEST_F(SettingsFileTest, ZeroSizesFallBackWithoutAnActiveWindow) {
