@@ -9,6 +9,7 @@ class SystemCallSources final : public CallSources {
     return platform::InputFile::Open(path);
   }
   settings::RenderSettings LoadSettings() override { return settings::LoadRenderSettings(); }
+  std::optional<index::PageIndexStore> OpenPageIndex() override { return index::OpenUserPageIndexStore(); }
 };
 
 }  // namespace

@@ -7,18 +7,21 @@
 #include <string>
 #include <string_view>
 
+#include "index/page_index_store.h"
 #include "platform/files.h"
 #include "settings/render_settings.h"
 
 namespace folio::plugin {
 
-// The platform's files and the INI file beside the plug-in; a test's
-// stand-ins elsewhere.
+// The platform's files, the INI file beside the plug-in and the page index
+// store in the user's cache folder; a test's stand-ins elsewhere.
 class CallSources {
  public:
   virtual ~CallSources() = default;
   virtual std::optional<platform::InputFile> OpenText(std::u16string_view path) = 0;
   virtual settings::RenderSettings LoadSettings() = 0;
+  // None where there is no cache folder.
+  virtual std::optional<index::PageIndexStore> OpenPageIndex() = 0;
 };
 
 CallSources& SystemSources();
@@ -34,6 +37,7 @@ class CallText {
   // Its size and last-write time as opened; none when they can't be read.
   std::optional<platform::FileStamp> Stamp();
   const settings::RenderSettings& Settings();
+  std::optional<index::PageIndexStore> OpenPageIndex() { return sources_.OpenPageIndex(); }
 
  private:
   CallSources& sources_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "plugin/listing_index.h"
 #include "plugin/member_name.h"
 #include "plugin/result_codes.h"
 #include "render/text_pages.h"
@@ -40,7 +41,7 @@ int BuildPageList(CallText& call, PageStartIndex& index, EntryArray& entriesOut)
   const std::intptr_t timestamp =
       stamp ? TimestampField<std::intptr_t>(platform::SecondsSince1970(stamp->lastWriteTime)) : 0;
 
-  render::MeasuredText measured = render::MeasureText(*file, call.Settings());
+  render::MeasuredText measured = MeasureWithPageIndex(call, *file);
   if (measured.status != render::RenderStatus::Done) return ResultCodeOf(measured.status);
   if (stamp) index.Store(call.path(), {*stamp, measured.splitting, std::move(measured.pageStarts)});
   entriesOut = PageEntries(call.path(), measured.pageBreaks, measured.pageCount, measured.pageFileSize, timestamp);

@@ -29,8 +29,9 @@ constexpr Field TimestampField(std::int64_t seconds) {
 EntryArray PageEntries(std::u16string_view textPath, const render::PageBreakList& pageBreaks,
                        std::uint32_t pageCount, std::size_t pageFileSize, std::intptr_t timestamp);
 
-// Measures the call's text with its settings and lists its pages, noting in
-// `index` where they begin; a result code (6 when the text can't be read).
+// Measures the call's text with its settings (or takes the listing that the
+// page index store holds for it) and lists its pages, noting in `index`
+// where they begin; a result code (6 when the text can't be read).
 int BuildPageList(CallText& call, PageStartIndex& index, EntryArray& entriesOut);
 
 }  // namespace folio::plugin

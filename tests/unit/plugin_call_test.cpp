@@ -1,5 +1,6 @@
 // One host call through the plug-in's core, with the settings' defaults: the
-// text opened once and the settings read once, whatever the call does.
+// text opened once and the settings read once, whatever the call does, and
+// the same entries and pages whether the page index serves them or not.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include <windows.h>
 #endif
 
+#include "full_disk_files.h"
 #include "plugin/archive_lookup.h"
 #include "plugin/member_name.h"
 #include "support/temp_folder.h"
@@ -22,18 +24,27 @@ using testing::WidePath;
 
 constexpr std::size_t kDefaultPageBytes = 921654;
 
-// The platform's files and default settings, counted.
+// The platform's files, the test's settings (the defaults to begin with)
+// and a page index store in a folder of the test's own, counted.
 class CountingSources final : public CallSources {
  public:
   int openings = 0;
   int settingsReadings = 0;
+  int indexWrites = 0;
+  settings::RenderSettings settings;
+  std::filesystem::path indexFolder;
+  std::uint64_t freeBytes = UINT64_MAX;  // on the index folder's disk, at every call
+
   std::optional<platform::InputFile> OpenText(std::u16string_view path) override {
     ++openings;
     return platform::InputFile::Open(path);
   }
   settings::RenderSettings LoadSettings() override {
     ++settingsReadings;
-    return {};
+    return settings;
+  }
+  std::optional<index::PageIndexStore> OpenPageIndex() override {
+    return index::PageIndexStore(std::make_unique<testing::FullDiskFiles>(indexFolder, freeBytes, &indexWrites));
   }
 };
 
@@ -44,9 +55,13 @@ class CallTest : public ::testing::Test {
     return WidePath(folder_ / name);
   }
 
-  // A call of its own; the counts say what it used.
+  void SetUp() override { sources_.indexFolder = folder_ / "pages"; }
+
+  // A call of its own, which lists afresh as the listing exports do; the
+  // counts say what it used.
   int List(std::u16string_view path, EntryArray& entries) {
-    sources_ = {};
+    cache_.Clear();
+    sources_.openings = sources_.settingsReadings = 0;
     CallText call(sources_, path);
     platform::HostBlock block;
     const int code = LookupArchive(cache_, index_, call, 0, ArchiveRequest::WholeArray(block));
@@ -57,10 +72,19 @@ class CallTest : public ::testing::Test {
     return code;
   }
   int Draw(std::u16string_view path, std::uintptr_t position, platform::HostBlock& image) {
-    sources_ = {};
+    return Draw(path, position, image, index_);
+  }
+  int Draw(std::u16string_view path, std::uintptr_t position, platform::HostBlock& image, PageStartIndex& index) {
+    sources_.openings = sources_.settingsReadings = 0;
     CallText call(sources_, path);
     ArchiveEntryW entry{};
-    return DrawListedPage(cache_, index_, call, position, entry, image);
+    return DrawListedPage(cache_, index, call, position, entry, image);
+  }
+  static std::string Bytes(const platform::HostBlock& block) {
+    return std::string(reinterpret_cast<const char*>(block.bytes()), block.size());
+  }
+  static bool SameEntries(const EntryArray& a, const EntryArray& b) {
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(ArchiveEntryW)) == 0;
   }
 
   static bool IsBlankWhitePage(const platform::HostBlock& block) {
@@ -75,15 +99,21 @@ class CallTest : public ::testing::Test {
   PageStartIndex index_{4};
 };
 
-TEST_F(CallTest, EveryCallOpensTheTextOnceAndReadsTheSettingsOnce) {
+std::string NumberedLines(int count) {
   std::string lines;
-  for (int line = 0; line < 200; ++line) lines += "Line " + std::to_string(line) + "\n";
-  const std::u16string path = TextFile("notes.txt", lines);
+  for (int line = 0; line < count; ++line) lines += "Line " + std::to_string(line) + "\n";
+  return lines;
+}
+
+TEST_F(CallTest, EveryCallOpensTheTextOnceAndReadsTheSettingsOnce) {
+  // More pages than the default limit: the listing is kept in the page index.
+  const std::u16string path = TextFile("notes.txt", NumberedLines(1000));
   EntryArray entries;
   ASSERT_EQ(List(path, entries), SUSIE_SUCCESS);
-  ASSERT_GT(entries.size(), 3u);
+  ASSERT_EQ(entries.size(), 11u);
   EXPECT_EQ(sources_.openings, 1);
   EXPECT_EQ(sources_.settingsReadings, 1);
+  EXPECT_EQ(sources_.indexWrites, 1);
 
   platform::HostBlock image;
   ASSERT_EQ(Draw(path, 1, image), SUSIE_SUCCESS);  // from the cache
@@ -92,9 +122,48 @@ TEST_F(CallTest, EveryCallOpensTheTextOnceAndReadsTheSettingsOnce) {
   EXPECT_EQ(sources_.settingsReadings, 1);
 
   cache_.Clear();
-  ASSERT_EQ(Draw(path, 2, image), SUSIE_SUCCESS);  // listed and drawn in one call
+  platform::HostBlock again;
+  ASSERT_EQ(Draw(path, 1, again), SUSIE_SUCCESS);  // listed from the page index and drawn in one call
   EXPECT_EQ(sources_.openings, 1);
   EXPECT_EQ(sources_.settingsReadings, 1);
+  EXPECT_EQ(sources_.indexWrites, 1);
+  EXPECT_EQ(Bytes(again), Bytes(image));
+}
+
+TEST_F(CallTest, AFullDiskLeavesTheEntriesAndPagesAsMeasured) {
+  sources_.settings.pageLimit = 0;
+  const std::u16string path = TextFile("notes.txt", NumberedLines(700));
+  sources_.settings.pageIndex = false;
+  EntryArray measured;
+  ASSERT_EQ(List(path, measured), SUSIE_SUCCESS);
+  const std::uintptr_t last = measured.size() - 2;
+  ASSERT_GT(last, 10u);
+  platform::HostBlock measuredPage;
+  ASSERT_EQ(Draw(path, last, measuredPage), SUSIE_SUCCESS);
+
+  sources_.settings.pageIndex = true;
+  sources_.freeBytes = 100;
+  for (int listing = 0; listing < 2; ++listing) {
+    EntryArray entries;
+    ASSERT_EQ(List(path, entries), SUSIE_SUCCESS);
+    EXPECT_TRUE(SameEntries(entries, measured));
+  }
+  EXPECT_EQ(sources_.indexWrites, 0);
+  EXPECT_TRUE(std::filesystem::is_empty(sources_.indexFolder)) << "a file left behind";
+
+  // With room again the listing is kept, and a process that knows nothing
+  // of the text draws its last page from the page index.
+  sources_.freeBytes = UINT64_MAX;
+  EntryArray entries;
+  ASSERT_EQ(List(path, entries), SUSIE_SUCCESS);
+  EXPECT_TRUE(SameEntries(entries, measured));
+  EXPECT_EQ(sources_.indexWrites, 1);
+  cache_.Clear();
+  PageStartIndex fresh(4);
+  platform::HostBlock page;
+  ASSERT_EQ(Draw(path, last, page, fresh), SUSIE_SUCCESS);
+  EXPECT_EQ(sources_.indexWrites, 1);
+  EXPECT_EQ(Bytes(page), Bytes(measuredPage));
 }
 
 TEST_F(CallTest, AnUnreadableTextIsRefusedAndLeavesTheImageAlone) {
