@@ -12,6 +12,8 @@ runner=()
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# Page indexes of this run's own (on drive Z: for a program under Wine).
+export FOLIO_PAGE_INDEX_FOLDER="${runner:+Z:}$work/page-index"
 plugin="$work/plugin/$(basename "$built_plugin")"
 mkdir -p "$work/plugin"
 cp "$built_plugin" "$plugin"

@@ -32,10 +32,13 @@ void WriteWholeFile(const std::string& path, const char* bytes, std::size_t size
   std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes, static_cast<std::streamsize>(size));
 }
 
+// The text's path, in a folder of the run's own that also holds the page
+// index, so that listings are kept and taken as they are for a user.
 const std::string& TextPath() {
   static const std::string path = [] {
     char folder[] = "/tmp/folio-fuzz-XXXXXX";
     if (!mkdtemp(folder)) std::abort();
+    setenv("FOLIO_PAGE_INDEX_FOLDER", (std::string(folder) + "/pages").c_str(), 1);
     return std::string(folder) + "/story.txt";
   }();
   return path;

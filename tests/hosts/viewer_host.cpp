@@ -7,10 +7,16 @@
 //   viewer_host ansi-viewer PLUGIN TEXT
 //     as a 32-bit viewer: ANSI functions only, the text's short (8.3) path,
 //     a listing, then every page in memory, loading the plug-in for each
-//     call and unloading it after.
+//     call and unloading it after;
+//   viewer_host check-pages PLUGIN EXPECTED SECONDS
+//     lists every text that the file EXPECTED names (support/expected_pages.h)
+//     and draws its pages, round after round until SECONDS have passed (one
+//     round at least): a fixed text's names and pages must be the expected
+//     ones, a changing text's pages whole BMP files.
 //
 // Exit status: 0 when every page drawn is a whole BMP file with ink on it,
 // 1 when one is not or a call fails, 2 when the plug-in can't be loaded.
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <iostream>
@@ -21,6 +27,7 @@
 #include <windows.h>
 #endif
 
+#include "support/expected_pages.h"
 #include "support/page_image.h"
 #include "support/plugin_module.h"
 
@@ -110,9 +117,71 @@ int AnsiViewer(const std::filesystem::path& plugin, const std::filesystem::path&
   return 0;
 }
 
+// A changing text's listing and pages may fail while it is rewritten; a
+// page handed over must still be whole.
+bool ChangingTextHolds(const PluginModule& module, const SeenText& expected) {
+  const std::optional<SeenText> listed = SeeText(module, expected.text, {});
+  if (!listed) return true;
+  const std::u16string path = expected.text.u16string();
+  const std::basic_string<SusieWideChar> widePath(path.begin(), path.end());
+  for (std::size_t position = 0; position < listed->names.size(); ++position) {
+    SusieHandle block = nullptr;
+    if (module.GetFileW(widePath.c_str(), static_cast<intptr_t>(position),
+                        reinterpret_cast<SusieWideChar*>(&block), SUSIE_OUTPUT_TO_MEMORY, nullptr,
+                        0) != SUSIE_SUCCESS) {
+      continue;
+    }
+    const bool whole = ReadBitmapShape(BlockBytes(block)).has_value();
+    module.FreeBlock(block);
+    if (!whole) {
+      std::cerr << expected.text << ": page " << position << " is not a whole BMP file\n";
+      return false;
+    }
+  }
+  return true;
+}
+
+bool FixedTextHolds(const PluginModule& module, const SeenText& expected) {
+  std::vector<std::size_t> positions;
+  for (std::size_t i = 0; i < expected.fingerprints.size(); ++i)
+    if (expected.fingerprints[i]) positions.push_back(i);
+  const std::optional<SeenText> seen = SeeText(module, expected.text, positions);
+  if (seen == expected) return true;
+  std::cerr << expected.text << ": "
+            << (!seen                           ? "a call failed"
+                : seen->names != expected.names ? "other pages listed"
+                                                : "another page drawn")
+            << "\n";
+  return false;
+}
+
+int CheckPages(const std::filesystem::path& plugin, const std::filesystem::path& expectedFile, double seconds) {
+  const std::vector<SeenText> texts = ReadSeenTexts(expectedFile);
+  const PluginModule module(plugin);
+  const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  int rounds = 0;
+  do {
+    for (const SeenText& text : texts) {
+      if (!(text.changing ? ChangingTextHolds(module, text) : FixedTextHolds(module, text))) return 1;
+    }
+    ++rounds;
+  } while (std::chrono::steady_clock::now() < until);
+  std::cout << rounds << " rounds\n";
+  return 0;
+}
+
 int Run(int argc, char** argv) {
+  if (argc == 5 && std::string(argv[1]) == "check-pages") {
+    try {
+      return CheckPages(argv[2], argv[3], std::stod(argv[4]));
+    } catch (const std::exception& error) {
+      std::cerr << error.what() << "\n";
+      return 2;
+    }
+  }
   if (argc != 4) {
-    std::cerr << "usage: viewer_host exit-without-unload|ansi-viewer PLUGIN TEXT\n";
+    std::cerr << "usage: viewer_host exit-without-unload|ansi-viewer PLUGIN TEXT\n"
+                 "       viewer_host check-pages PLUGIN EXPECTED SECONDS\n";
     return 2;
   }
   const std::string scenario = argv[1];

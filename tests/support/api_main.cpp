@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "support/child_process.h"
 #include "support/plugin_library.h"
 
 namespace folio::testing {
@@ -47,6 +48,9 @@ int main(int argc, char** argv) {
     std::cerr << "usage: folio_api_tests --plugin PATH --host PATH [gtest options]\n";
     return 2;
   }
+  // Page indexes go into a folder of the run's own, never the user's cache.
+  const folio::testing::TempFolder indexFolder;
+  folio::testing::PutEnvironmentVariable("FOLIO_PAGE_INDEX_FOLDER", (indexFolder / "pages").string().c_str());
   folio::testing::plugin = std::make_unique<folio::testing::PluginLibrary>(FromCommandLine(pluginPath));
   folio::testing::viewerHost = FromCommandLine(hostPath);
   const int result = RUN_ALL_TESTS();

@@ -1,5 +1,6 @@
 #include "support/child_process.h"
 
+#include <cstdlib>
 #include <thread>
 
 #if defined(_WIN32)
@@ -62,7 +63,7 @@ ChildOutcome RunChild(const std::filesystem::path& program, const std::vector<st
   return outcome;
 }
 
-void SetEnvironmentVariable(const char* name, const char* value) {
+void PutEnvironmentVariable(const char* name, const char* value) {
   // The Windows variable, which the plug-in reads, and the C runtime's copy.
   SetEnvironmentVariableA(name, value);
   _putenv_s(name, value ? value : "");
@@ -100,7 +101,7 @@ ChildOutcome RunChild(const std::filesystem::path& program, const std::vector<st
   return outcome;
 }
 
-void SetEnvironmentVariable(const char* name, const char* value) {
+void PutEnvironmentVariable(const char* name, const char* value) {
   if (value)
     setenv(name, value, 1);
   else
@@ -108,5 +109,17 @@ void SetEnvironmentVariable(const char* name, const char* value) {
 }
 
 #endif
+
+void ScopedEnvironment::Put(const char* name, const char* value) {
+  if (!saved_.contains(name)) {
+    const char* before = std::getenv(name);
+    saved_[name] = before ? std::optional<std::string>(before) : std::nullopt;
+  }
+  PutEnvironmentVariable(name, value);
+}
+
+ScopedEnvironment::~ScopedEnvironment() {
+  for (const auto& [name, value] : saved_) PutEnvironmentVariable(name.c_str(), value ? value->c_str() : nullptr);
+}
 
 }  // namespace folio::testing

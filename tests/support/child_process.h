@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,6 +24,21 @@ ChildOutcome RunChild(const std::filesystem::path& program, const std::vector<st
 // Sets an environment variable of this process, which the plug-in and the
 // children started after it see; a null value removes it.  Call it while no
 // other thread runs.
-void SetEnvironmentVariable(const char* name, const char* value);
+void PutEnvironmentVariable(const char* name, const char* value);
+
+// Environment variables set for a while: each is put back as it was when
+// the object goes.
+class ScopedEnvironment {
+ public:
+  ScopedEnvironment() = default;
+  ScopedEnvironment(const ScopedEnvironment&) = delete;
+  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+  ~ScopedEnvironment();
+
+  void Put(const char* name, const char* value);
+
+ private:
+  std::map<std::string, std::optional<std::string>> saved_;
+};
 
 }  // namespace folio::testing

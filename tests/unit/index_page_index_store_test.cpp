@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
-#include <map>
 #include <thread>
 #include <vector>
 
@@ -250,7 +249,7 @@ fs::path ThisProgram() {
 TEST(PageIndexStoreTest, WritersInTwoProcessesAndTwoThreadsNeverLeaveAHalfFile) {
   const testing::TempFolder folder;
   StoreIn(folder.path()).Store(SampleKey(), SampleIndex());
-  testing::SetEnvironmentVariable(kFolderVariable, folder.path().string().c_str());
+  testing::PutEnvironmentVariable(kFolderVariable, folder.path().string().c_str());
   std::vector<std::thread> writers;
   std::atomic<int> childFailures{0};
   for (int child = 0; child < 2; ++child) {
@@ -337,34 +336,14 @@ TEST(HashTextEndsTest, SeesEveryByteOfEitherEndAndTheWholeOfAShortText) {
   }
 }
 
-// The variables as they were, put back when the test ends.
-class EnvironmentTest : public ::testing::Test {
- protected:
-  void Put(const char* name, const char* value) {
-    if (!saved_.contains(name)) {
-      const char* before = std::getenv(name);
-      saved_[name] = before ? std::optional<std::string>(before) : std::nullopt;
-    }
-    testing::SetEnvironmentVariable(name, value);
-  }
-  void TearDown() override {
-    for (const auto& [name, value] : saved_)
-      testing::SetEnvironmentVariable(name.c_str(), value ? value->c_str() : nullptr);
-  }
-
- private:
-  std::map<std::string, std::optional<std::string>> saved_;
-};
-
-using PageIndexFolderTest = EnvironmentTest;
-
 #if defined(_WIN32)
-TEST_F(PageIndexFolderTest, IsInTheLocalApplicationDataFolderUnlessTheVariableNamesOne) {
+TEST(PageIndexFolderTest, IsInTheLocalApplicationDataFolderUnlessTheVariableNamesOne) {
+  testing::ScopedEnvironment environment;
   const char* local = std::getenv("LOCALAPPDATA");
   ASSERT_NE(local, nullptr);
   const std::string expected = std::string(local) + "\\folio\\pages";
   const auto folderWith = [&](const char* chosen) {
-    Put("FOLIO_PAGE_INDEX_FOLDER", chosen);
+    environment.Put("FOLIO_PAGE_INDEX_FOLDER", chosen);
     const std::optional<std::u16string> folder = platform::PageIndexFolder();
     return folder ? std::string(folder->begin(), folder->end()) : "(none)";
   };
@@ -374,7 +353,8 @@ TEST_F(PageIndexFolderTest, IsInTheLocalApplicationDataFolderUnlessTheVariableNa
   EXPECT_EQ(folderWith(nullptr), expected);
 }
 #else
-TEST_F(PageIndexFolderTest, FollowsTheXdgRulesUnlessTheVariableNamesOne) {
+TEST(PageIndexFolderTest, FollowsTheXdgRulesUnlessTheVariableNamesOne) {
+  testing::ScopedEnvironment environment;
   struct Case {
     const char* chosen;  // FOLIO_PAGE_INDEX_FOLDER; null: unset
     const char* cacheHome;
@@ -393,9 +373,9 @@ TEST_F(PageIndexFolderTest, FollowsTheXdgRulesUnlessTheVariableNamesOne) {
       {"relative/pages", "/var/cache/me", "/home/me", u"/var/cache/me/folio/pages"},
   };
   for (const Case& c : cases) {
-    Put("FOLIO_PAGE_INDEX_FOLDER", c.chosen);
-    Put("XDG_CACHE_HOME", c.cacheHome);
-    Put("HOME", c.home);
+    environment.Put("FOLIO_PAGE_INDEX_FOLDER", c.chosen);
+    environment.Put("XDG_CACHE_HOME", c.cacheHome);
+    environment.Put("HOME", c.home);
     EXPECT_EQ(platform::PageIndexFolder(), c.folder)
         << (c.chosen ? c.chosen : "(unset)") << ", " << (c.cacheHome ? c.cacheHome : "(unset)");
   }
