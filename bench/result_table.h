@@ -28,6 +28,8 @@ struct TextReport {
   Measured listAll;      // MaxPage=0
   Measured listDefault;  // the default page limit
   Measured firstPage, middlePage, lastPage, allPages;
+  // A fresh process's first call, with the page index kept: listing, the first page, the last page.
+  Measured freshList, freshFirstPage, freshLastPage;
   std::optional<PeerRun> peer;
   std::string peerNote;
   std::uint64_t peakBytes = 0;

@@ -6,11 +6,22 @@
 //               [--peer-results FILE] [--timeout-minutes N] [--wall-clock] TEXT
 //
 // In one run: the reference (folio's reader and text engine laying out every
-// line once), listing with MaxPage=0 and with the default limit, extracting
-// the first, middle and last page and all pages (memory output, after the
-// listing), the peer's time per page, and the process's peak memory.  Times
-// are CPU time unless --wall-clock is given.  A measurement that a cheaper one
-// predicts to take longer than the timeout is skipped.
+// line once), listing with MaxPage=0 and with the default limit (each with
+// an empty page index, which it fills), extracting the first, middle and
+// last page and all pages (memory output, after the listing), the first call
+// of a fresh process with the page index that the unlimited listing kept
+// (listing, the first page, the last page), the peer's time per page, and
+// the process's peak memory.  Times are CPU time unless --wall-clock is
+// given.  A measurement that a cheaper one predicts to take longer than the
+// timeout is skipped.
+//
+// The fresh processes are this program again, started as
+//
+//   folio_bench --fresh-call list|POSITION --plugin LIBRARY --result FILE
+//               [--wall-clock] TEXT
+//
+// which loads the library, makes that one call, and writes its time (or
+// "error CODE") into FILE.
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -27,6 +38,7 @@
 #include "bench/program.h"
 #include "bench/result_table.h"
 #include "bench/viewer.h"
+#include "support/child_process.h"
 
 namespace folio::bench {
 namespace {
@@ -38,6 +50,8 @@ constexpr int kMostRuns = 3;
 constexpr std::size_t kPeerTrialLines = 1000;
 
 struct Options {
+  std::string freshCall;  // set in a fresh process: "list" or a page position
+  std::filesystem::path result;
   std::filesystem::path plugin;
   std::string font;
   std::filesystem::path text;
@@ -68,15 +82,25 @@ Measured Timed(Clock clock, Action action) {
 }
 
 // The fastest of up to three runs while they stay short; a failure ends it.
-template <typename Action>
-Measured Fastest(Clock clock, Action action) {
-  Measured fastest = Timed(clock, action);
-  for (int run = 1; run < kMostRuns && fastest.seconds && *fastest.seconds < kRepeatBelowSeconds; ++run) {
-    const Measured next = Timed(clock, action);
+template <typename Run>
+Measured FastestRun(Run run) {
+  Measured fastest = run();
+  for (int i = 1; i < kMostRuns && fastest.seconds && *fastest.seconds < kRepeatBelowSeconds; ++i) {
+    const Measured next = run();
     if (!next.seconds) return next;
     fastest.seconds = std::min(*fastest.seconds, *next.seconds);
   }
   return fastest;
+}
+
+template <typename Action>
+Measured Fastest(Clock clock, Action action) {
+  return FastestRun([&] { return Timed(clock, action); });
+}
+
+// The page index of the runner and of the fresh processes it starts.
+std::filesystem::path PageIndexFolder(const Viewer& viewer) {
+  return viewer.folder() / "page-index";
 }
 
 class Bench {
@@ -84,6 +108,7 @@ class Bench {
   explicit Bench(const Options& options)
       : options_(options), viewer_(options.plugin), text_(Viewer::PathOf(options.text)) {
     report_.name = options.text.stem().string();
+    testing::PutEnvironmentVariable("FOLIO_PAGE_INDEX_FOLDER", PageIndexFolder(viewer_).string().c_str());
     viewer_.Configure(options.font, true);
     settings_ = viewer_.Settings();
   }
@@ -93,6 +118,7 @@ class Bench {
     MeasureReference();
     MeasureListing();
     MeasureExtraction();
+    MeasureFreshProcesses();
     MeasurePeer();
     report_.peakBytes = PeakMemoryBytes();
     return report_;
@@ -140,7 +166,7 @@ class Bench {
   void MeasureListing() {
     viewer_.Configure(options_.font, false);
     Viewer::Listing limited;
-    report_.listDefault = Fastest([&] { return viewer_.List(text_, limited); });
+    report_.listDefault = Fastest([&] { return ListAfresh(limited); });
     Progress("listing, default limit", report_.listDefault);
     if (!report_.listDefault.seconds) {
       report_.listAll = Measured::Noted("–");
@@ -157,10 +183,16 @@ class Bench {
     } else {
       viewer_.Configure(options_.font, true);
       Viewer::Listing all;
-      report_.listAll = Fastest([&] { return viewer_.List(text_, all); });
+      report_.listAll = Fastest([&] { return ListAfresh(all); });
       if (report_.listAll.seconds) report_.pages = all.pages;
     }
     Progress("listing, MaxPage=0", report_.listAll);
+  }
+
+  // A listing that finds no page index, as the text's first listing does.
+  int ListAfresh(Viewer::Listing& listing) const {
+    std::filesystem::remove_all(PageIndexFolder(viewer_));
+    return viewer_.List(text_, listing);
   }
 
   // Pages come from the listing just made, as a viewer asks for them.
@@ -197,6 +229,41 @@ class Bench {
       });
     }
     Progress("all pages", report_.allPages);
+  }
+
+  // What a viewer opening the text again after a restart waits for: the
+  // first call of a fresh process, with the page index that the unlimited
+  // listing kept (the settings are still those of that listing).
+  void MeasureFreshProcesses() {
+    if (!report_.pages || *report_.pages <= 0) {
+      const Measured missing = Measured::Noted("–");
+      report_.freshList = report_.freshFirstPage = report_.freshLastPage = missing;
+      return;
+    }
+    report_.freshList = FastestRun([&] { return FreshCall("list"); });
+    report_.freshFirstPage = FastestRun([&] { return FreshCall("0"); });
+    report_.freshLastPage = FastestRun([&] { return FreshCall(std::to_string(*report_.pages - 1)); });
+    Progress("fresh process, last page", report_.freshLastPage);
+  }
+
+  Measured FreshCall(const std::string& call) const {
+    const std::filesystem::path result = viewer_.folder() / "fresh-call.txt";
+    std::filesystem::remove(result);
+    std::vector<std::string> arguments{"--fresh-call", call,           "--plugin", viewer_.libraryPath().string(),
+                                       "--result",     result.string()};
+    if (options_.clock == Clock::Wall) arguments.push_back("--wall-clock");
+    arguments.push_back(options_.text.string());
+    const testing::ChildOutcome outcome = testing::RunChild(
+        testing::ThisProgram(), arguments, std::chrono::seconds(static_cast<int>(options_.timeoutMinutes * 60)));
+    if (outcome.exitStatus != 0) return Measured::Noted("the process failed");
+    std::ifstream in(result);
+    std::string word;
+    in >> word;
+    if (word == "error") {
+      in >> word;
+      return Measured::Noted("error " + word);
+    }
+    return Measured::Of(std::stod(word));
   }
 
   void MeasurePeer() {
@@ -258,7 +325,11 @@ Options ParseOptions(int argc, char** argv) {
       if (i + 1 >= argc) throw std::runtime_error(argument + " needs a value");
       return argv[++i];
     };
-    if (argument == "--plugin") {
+    if (argument == "--fresh-call") {
+      options.freshCall = value();
+    } else if (argument == "--result") {
+      options.result = value();
+    } else if (argument == "--plugin") {
       options.plugin = value();
     } else if (argument == "--font") {
       options.font = value();
@@ -276,6 +347,12 @@ Options ParseOptions(int argc, char** argv) {
       throw std::runtime_error("unexpected argument " + argument);
     }
   }
+  if (!options.freshCall.empty()) {
+    if (options.plugin.empty() || options.result.empty() || options.text.empty())
+      throw std::runtime_error(
+          "usage: folio_bench --fresh-call list|POSITION --plugin LIBRARY --result FILE TEXT");
+    return options;
+  }
   if (options.plugin.empty() || options.font.empty() || options.text.empty()) {
     throw std::runtime_error(
         "usage: folio_bench --plugin LIBRARY --font FAMILY [--table FILE] [--peer-results FILE] "
@@ -284,8 +361,31 @@ Options ParseOptions(int argc, char** argv) {
   return options;
 }
 
+// One call as a fresh process's first, timed; its time or "error CODE" goes
+// into the result file.
+int RunFreshCall(const Options& options) {
+  const testing::PluginModule plugin(options.plugin);
+  const Viewer::Path text = Viewer::PathOf(options.text);
+  Viewer::Listing listing;
+  const double start = ProcessSeconds(options.clock);
+  const int code = options.freshCall == "list"
+                       ? Viewer::ListThrough(plugin, text, listing)
+                       : Viewer::ExtractThrough(plugin, text, std::stoll(options.freshCall));
+  const double seconds = ProcessSeconds(options.clock) - start;
+  std::ofstream out(options.result, std::ios::binary | std::ios::trunc);
+  out.precision(9);
+  if (code == 0) {
+    out << seconds << "\n";
+  } else {
+    out << "error " << code << "\n";
+  }
+  if (!out) throw std::runtime_error("can't write " + options.result.string());
+  return 0;
+}
+
 int Run(int argc, char** argv) {
   const Options options = ParseOptions(argc, argv);
+  if (!options.freshCall.empty()) return RunFreshCall(options);
   const std::string row = TableRow(Bench(options).Run());
   const bool newTable = !options.table.empty() && (!std::filesystem::exists(options.table) ||
                                                    std::filesystem::file_size(options.table) == 0);

@@ -20,9 +20,9 @@ settings::RenderSettings Viewer::Settings() const {
   return settings::LoadRenderSettingsFrom(library_.SettingsPath().u16string());
 }
 
-int Viewer::List(const Path& text, Listing& listing) const {
+int Viewer::ListThrough(const testing::PluginModule& plugin, const Path& text, Listing& listing) {
   SusieHandle block = nullptr;
-  const int code = library_.GetArchiveInfoW(text.c_str(), 0, 0, &block);
+  const int code = plugin.GetArchiveInfoW(text.c_str(), 0, 0, &block);
   listing = {};
   if (code == 0 && block) {
     const auto* entries = static_cast<const ArchiveEntryW*>(block);
@@ -35,15 +35,15 @@ int Viewer::List(const Path& text, Listing& listing) const {
       if (lines) listing.linesCovered = std::int64_t{lines->lastLine} + 1;
     }
   }
-  if (block) library_.FreeBlock(block);
+  if (block) plugin.FreeBlock(block);
   return code;
 }
 
-int Viewer::Extract(const Path& text, std::int64_t position) const {
+int Viewer::ExtractThrough(const testing::PluginModule& plugin, const Path& text, std::int64_t position) {
   SusieHandle page = nullptr;
-  const int code = library_.GetFileW(text.c_str(), static_cast<intptr_t>(position),
-                                     reinterpret_cast<SusieWideChar*>(&page), SUSIE_OUTPUT_TO_MEMORY, nullptr, 0);
-  if (page) library_.FreeBlock(page);
+  const int code = plugin.GetFileW(text.c_str(), static_cast<intptr_t>(position),
+                                   reinterpret_cast<SusieWideChar*>(&page), SUSIE_OUTPUT_TO_MEMORY, nullptr, 0);
+  if (page) plugin.FreeBlock(page);
   return code;
 }
 

@@ -21,6 +21,8 @@ class Viewer {
   static Path PathOf(const std::filesystem::path& file);
 
   const std::filesystem::path& folder() const { return library_.folder(); }
+  // The loaded copy, beside its settings, for other processes to load.
+  const std::filesystem::path& libraryPath() const { return library_.libraryPath(); }
 
   // Pages of 640 x 480 with margin 4 in `font` at 8 px; the default page
   // limit unless `unlimited` (MaxPage=0).
@@ -33,9 +35,12 @@ class Viewer {
     std::int64_t linesCovered = 0;  // one past the last line of the last page listed
   };
   // GetArchiveInfoW; a result code.
-  int List(const Path& text, Listing& listing) const;
+  int List(const Path& text, Listing& listing) const { return ListThrough(library_, text, listing); }
   // GetFileW with memory output; a result code.
-  int Extract(const Path& text, std::int64_t position) const;
+  int Extract(const Path& text, std::int64_t position) const { return ExtractThrough(library_, text, position); }
+
+  static int ListThrough(const testing::PluginModule& plugin, const Path& text, Listing& listing);
+  static int ExtractThrough(const testing::PluginModule& plugin, const Path& text, std::int64_t position);
 
  private:
   testing::PluginLibrary library_;

@@ -63,6 +63,11 @@ ChildOutcome RunChild(const std::filesystem::path& program, const std::vector<st
   return outcome;
 }
 
+std::filesystem::path ThisProgram() {
+  wchar_t path[MAX_PATH];
+  return std::filesystem::path(std::wstring(path, GetModuleFileNameW(nullptr, path, MAX_PATH)));
+}
+
 void PutEnvironmentVariable(const char* name, const char* value) {
   // The Windows variable, which the plug-in reads, and the C runtime's copy.
   SetEnvironmentVariableA(name, value);
@@ -99,6 +104,10 @@ ChildOutcome RunChild(const std::filesystem::path& program, const std::vector<st
   kill(child, SIGKILL);
   waitpid(child, &status, 0);
   return outcome;
+}
+
+std::filesystem::path ThisProgram() {
+  return std::filesystem::read_symlink("/proc/self/exe");
 }
 
 void PutEnvironmentVariable(const char* name, const char* value) {

@@ -21,6 +21,9 @@ struct ChildOutcome {
 ChildOutcome RunChild(const std::filesystem::path& program, const std::vector<std::string>& arguments,
                       std::chrono::seconds timeout);
 
+// The program this process runs, to start it again as a child.
+std::filesystem::path ThisProgram();
+
 // Sets an environment variable of this process, which the plug-in and the
 // children started after it see; a null value removes it.  Call it while no
 // other thread runs.

@@ -21,10 +21,6 @@
 #include "support/temp_folder.h"
 #include "support/test_files.h"
 
-#if defined(_WIN32)
-#include <windows.h>
-#endif
-
 namespace folio::index {
 namespace {
 
@@ -237,15 +233,6 @@ TEST(PageIndexStoreChild, DISABLED_WritesAndReadsInTurn) {
   WriteAndReadInTurn(fs::path(folder));
 }
 
-fs::path ThisProgram() {
-#if defined(_WIN32)
-  wchar_t path[MAX_PATH];
-  return fs::path(std::wstring(path, GetModuleFileNameW(nullptr, path, MAX_PATH)));
-#else
-  return fs::read_symlink("/proc/self/exe");
-#endif
-}
-
 TEST(PageIndexStoreTest, WritersInTwoProcessesAndTwoThreadsNeverLeaveAHalfFile) {
   const testing::TempFolder folder;
   StoreIn(folder.path()).Store(SampleKey(), SampleIndex());
@@ -255,7 +242,7 @@ TEST(PageIndexStoreTest, WritersInTwoProcessesAndTwoThreadsNeverLeaveAHalfFile) 
   for (int child = 0; child < 2; ++child) {
     writers.emplace_back([&] {
       const testing::ChildOutcome outcome = testing::RunChild(
-          ThisProgram(),
+          testing::ThisProgram(),
           {"--gtest_also_run_disabled_tests", "--gtest_filter=PageIndexStoreChild.DISABLED_WritesAndReadsInTurn"},
           std::chrono::seconds(120));
       if (outcome.exitStatus != 0) ++childFailures;
