@@ -1,48 +1,39 @@
 #include "plugin/archive_cache.h"
 
-#include <cstring>
-
 #include "platform/letter_case.h"
-#include "plugin/entry_record.h"
 
 namespace folio::plugin {
 namespace {
 
 constexpr int kMissingFromCachedArray = SUSIE_UNKNOWN_FORMAT;
 
-const ArchiveEntryW* FindEntry(const EntryArray& entries, const ArchiveRequest& request) {
-  for (const ArchiveEntryW& entry : entries) {
-    if (IsTerminator(entry)) break;
-    const bool matches = request.memberName
-                             ? platform::EqualIgnoringCase(FieldText(entry.fileName), *request.memberName)
-                             : entry.position == request.position;
-    if (matches) return &entry;
-  }
-  return nullptr;
-}
-
 }  // namespace
 
-int ServeRequest(const EntryArray& entries, const ArchiveRequest& request, int missingMemberCode) {
+int ServeRequest(const PageList& pages, const ArchiveRequest& request, int missingMemberCode) {
   if (request.wholeArrayOut) {
-    const std::size_t size = entries.size() * sizeof(ArchiveEntryW);
-    auto copy = platform::HostBlock::Allocate(size, false);
-    if (!copy) return SUSIE_OUT_OF_MEMORY;
-    std::memcpy(copy.get(), entries.data(), size);
-    *request.wholeArrayOut = std::move(copy);
+    // Zero-filled: the terminator, and every byte an entry leaves alone.
+    auto block = platform::HostBlock::Allocate((pages.size() + 1) * sizeof(ArchiveEntryW), true);
+    if (!block) return SUSIE_OUT_OF_MEMORY;
+    pages.WriteEntries(static_cast<ArchiveEntryW*>(block.get()));
+    *request.wholeArrayOut = std::move(block);
     return SUSIE_SUCCESS;
   }
-  const ArchiveEntryW* entry = FindEntry(entries, request);
-  if (!entry) return missingMemberCode;
-  *request.entryOut = *entry;
+  const std::optional<std::size_t> position = request.memberName ? pages.Find(*request.memberName)
+                                              : request.position < pages.size()
+                                                  ? std::optional<std::size_t>(request.position)
+                                                  : std::nullopt;
+  if (!position) return missingMemberCode;
+  ArchiveEntryW entry{};
+  pages.WriteEntry(*position, entry);
+  *request.entryOut = entry;
   return SUSIE_SUCCESS;
 }
 
-void ArchiveCache::Insert(std::u16string_view path, EntryArray entries) {
+void ArchiveCache::Insert(std::u16string_view path, std::shared_ptr<const PageList> pages) {
   std::lock_guard lock(mutex_);
   Slot& slot = slots_[nextSlot_];
   slot.path = path;
-  slot.entries = std::move(entries);
+  slot.pages = std::move(pages);
   nextSlot_ = (nextSlot_ + 1) % kSlotCount;
 }
 
@@ -53,14 +44,18 @@ void ArchiveCache::Clear() {
 }
 
 int ArchiveCache::Find(std::u16string_view path, const ArchiveRequest& request) const {
-  std::lock_guard lock(mutex_);
-  // Newest first, so that the most recent array for a path wins.
-  for (std::size_t visited = 0; visited < kSlotCount; ++visited) {
-    const Slot& slot = slots_[(nextSlot_ + kSlotCount - 1 - visited) % kSlotCount];
-    if (!slot.entries) break;
-    if (platform::SamePath(slot.path, path)) return ServeRequest(*slot.entries, request, kMissingFromCachedArray);
+  std::shared_ptr<const PageList> pages;
+  {
+    std::lock_guard lock(mutex_);
+    // Newest first, so that the most recent list for a path wins.
+    for (std::size_t visited = 0; visited < kSlotCount && !pages; ++visited) {
+      const Slot& slot = slots_[(nextSlot_ + kSlotCount - 1 - visited) % kSlotCount];
+      if (!slot.pages) break;
+      if (platform::SamePath(slot.path, path)) pages = slot.pages;
+    }
   }
-  return kNotCached;
+  // Served outside the lock: a long text's array takes a while to write.
+  return pages ? ServeRequest(*pages, request, kMissingFromCachedArray) : kNotCached;
 }
 
 }  // namespace folio::plugin

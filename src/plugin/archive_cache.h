@@ -1,11 +1,12 @@
-// Entry arrays of the most recently listed text files, so that extractions
+// The page lists of the most recently listed text files, so that extractions
 // after a listing don't measure the text again.  Callers only ever receive
-// copies: a block for the host, or one entry.
+// entries made for them: an array in a block for the host, or one entry.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -14,6 +15,7 @@
 #include "folio/susie.h"
 #include "platform/host_heap.h"
 #include "plugin/entry_record.h"
+#include "plugin/page_list.h"
 
 namespace folio::plugin {
 
@@ -34,10 +36,10 @@ struct ArchiveRequest {
   std::uintptr_t position;
 };
 
-// Serves `request` from `entries`: 0, 4 when the copy can't be allocated, or
-// `missingMemberCode` when no entry matches (the caller's entry is then left
-// as it was).
-int ServeRequest(const EntryArray& entries, const ArchiveRequest& request, int missingMemberCode);
+// Serves `request` from `pages`: 0, 4 when the array's block can't be
+// allocated, or `missingMemberCode` when no entry matches (the caller's entry
+// is then left as it was).
+int ServeRequest(const PageList& pages, const ArchiveRequest& request, int missingMemberCode);
 
 class ArchiveCache {
  public:
@@ -45,10 +47,10 @@ class ArchiveCache {
   // The code Find returns for a path it does not hold.
   static constexpr int kNotCached = -1;
 
-  // Stores the array in the next slot of the ring, dropping what it held.
-  void Insert(std::u16string_view path, EntryArray entries);
+  // Stores the list in the next slot of the ring, dropping what it held.
+  void Insert(std::u16string_view path, std::shared_ptr<const PageList> pages);
   void Clear();
-  // Serves the request from the most recent array for `path`, compared as
+  // Serves the request from the most recent list for `path`, compared as
   // the platform's file systems compare paths (a missing member is 2);
   // kNotCached when there is none.
   int Find(std::u16string_view path, const ArchiveRequest& request) const;
@@ -56,7 +58,7 @@ class ArchiveCache {
  private:
   struct Slot {
     std::u16string path;
-    std::optional<EntryArray> entries;
+    std::shared_ptr<const PageList> pages;
   };
   mutable std::mutex mutex_;
   std::array<Slot, kSlotCount> slots_;

@@ -40,13 +40,11 @@ int LookupArchive(ArchiveCache& cache, PageStartIndex& index, CallText& call, st
                   const ArchiveRequest& request) {
   if (const int cached = cache.Find(call.path(), request); cached != ArchiveCache::kNotCached) return cached;
   if (const int checked = CheckArchiveFile(call, offset); checked != SUSIE_SUCCESS) return checked;
-  EntryArray entries;
-  if (const int built = BuildPageList(call, index, entries); built != SUSIE_SUCCESS) return built;
-  // Served before the cache takes the array: a listing on another thread may
-  // clear the cache at any moment.
-  const int served = ServeRequest(entries, request, kMissingFromFreshArray);
+  std::shared_ptr<const PageList> pages;
+  if (const int built = BuildPageList(call, index, pages); built != SUSIE_SUCCESS) return built;
+  const int served = ServeRequest(*pages, request, kMissingFromFreshArray);
   try {
-    cache.Insert(call.path(), std::move(entries));
+    cache.Insert(call.path(), std::move(pages));
   } catch (const std::bad_alloc&) {
     // The caller has its answer; the next request measures the text again.
   }

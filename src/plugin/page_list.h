@@ -4,6 +4,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <type_traits>
 
@@ -23,15 +26,41 @@ constexpr Field TimestampField(std::int64_t seconds) {
   return static_cast<Field>(static_cast<std::make_unsigned_t<Field>>(seconds));
 }
 
-// Entries for the pages that `pageBreaks` delimits (entries i and i + 1 give
-// page i's first line and the next page's first line).  Pages the list does
-// not delimit are left out.
-EntryArray PageEntries(std::u16string_view textPath, const render::PageBreakList& pageBreaks,
-                       std::uint32_t pageCount, std::size_t pageFileSize, std::intptr_t timestamp);
+// The pages of one listing of a text, from which any of its entries is made
+// when asked for: a long text's entry array is large (848 bytes a page on
+// 64-bit builds), its page breaks are not.
+class PageList {
+ public:
+  // Entries i and i + 1 of `pageBreaks` give page i's first line and the next
+  // page's first line; pages the list does not delimit are left out.
+  PageList(std::u16string_view textPath, render::PageBreakList pageBreaks, std::uint32_t pageCount,
+           std::size_t pageFileSize, std::intptr_t timestamp);
+
+  std::size_t size() const noexcept { return pages_; }
+  // Entry `position` (below size()) into `entry`, whose other bytes stay as
+  // they are (zero, for a record of the interface).
+  void WriteEntry(std::size_t position, ArchiveEntryW& entry) const;
+  // Every entry, then the terminator, into `entries` (size() + 1 records),
+  // which must be zero-filled.
+  void WriteEntries(ArchiveEntryW* entries) const;
+  // The position of the page of this member name, ignoring letter case as
+  // the platform does.
+  std::optional<std::size_t> Find(std::u16string_view memberName) const;
+
+ private:
+  std::u16string NameOf(std::size_t position) const;
+
+  std::u16string textPath_;
+  std::u16string stem_;
+  render::PageBreakList pageBreaks_;
+  std::size_t pages_;
+  std::size_t pageFileSize_;
+  std::intptr_t timestamp_;
+};
 
 // Measures the call's text with its settings (or takes the listing that the
 // page index store holds for it) and lists its pages, noting in `index`
 // where they begin; a result code (6 when the text can't be read).
-int BuildPageList(CallText& call, PageStartIndex& index, EntryArray& entriesOut);
+int BuildPageList(CallText& call, PageStartIndex& index, std::shared_ptr<const PageList>& listOut);
 
 }  // namespace folio::plugin

@@ -5,23 +5,17 @@
 
 #include "plugin/archive_cache.h"
 #include "plugin/entry_record.h"
+#include "plugin/page_list.h"
 
 namespace folio::plugin {
 namespace {
 
 // Pages story000-009.bmp, story010-019.bmp, ... whose timestamps tell the
-// arrays apart.
-EntryArray Entries(std::uint32_t pages, std::intptr_t marker) {
-  EntryArray entries(pages + 1);
-  for (std::uint32_t i = 0; i < pages; ++i) {
-    std::memcpy(entries[i].method, "text", 5);
-    entries[i].position = i;
-    entries[i].timestamp = marker;
-    const std::string name =
-        "story" + std::to_string(1000 + 10 * i).substr(1) + "-" + std::to_string(1009 + 10 * i).substr(1) + ".bmp";
-    SetFieldText(entries[i].fileName, std::u16string(name.begin(), name.end()));
-  }
-  return entries;
+// lists apart.
+std::shared_ptr<const PageList> Pages(std::uint32_t pages, std::intptr_t marker) {
+  render::PageBreakList breaks;
+  for (std::uint32_t i = 0; i <= pages; ++i) breaks.push_back(static_cast<std::int32_t>(10 * i));
+  return std::make_shared<const PageList>(u"texts/story.txt", breaks, pages, 58, marker);
 }
 
 // The marker of the array cached for `path`, or the code Find returned.
@@ -33,7 +27,7 @@ std::intptr_t CachedMarker(const ArchiveCache& cache, std::u16string_view path) 
 
 TEST(ArchiveCacheTest, TheSeventeenthInsertionReplacesTheOldest) {
   ArchiveCache cache;
-  for (int i = 0; i < 17; ++i) cache.Insert(u"file" + std::u16string(1, u'a' + i), Entries(1, 100 + i));
+  for (int i = 0; i < 17; ++i) cache.Insert(u"file" + std::u16string(1, u'a' + i), Pages(1, 100 + i));
   EXPECT_EQ(CachedMarker(cache, u"filea"), ArchiveCache::kNotCached);
   for (int i = 1; i < 17; ++i) EXPECT_EQ(CachedMarker(cache, u"file" + std::u16string(1, u'a' + i)), 100 + i);
 }
@@ -41,25 +35,31 @@ TEST(ArchiveCacheTest, TheSeventeenthInsertionReplacesTheOldest) {
 TEST(ArchiveCacheTest, TheNewestArrayForAPathWinsAndClearForgetsAll) {
   ArchiveCache cache;
   EXPECT_EQ(CachedMarker(cache, u"a.txt"), ArchiveCache::kNotCached);
-  cache.Insert(u"a.txt", Entries(1, 1));
-  cache.Insert(u"b.txt", Entries(1, 2));
-  cache.Insert(u"a.txt", Entries(1, 3));
+  cache.Insert(u"a.txt", Pages(1, 1));
+  cache.Insert(u"b.txt", Pages(1, 2));
+  cache.Insert(u"a.txt", Pages(1, 3));
   EXPECT_EQ(CachedMarker(cache, u"a.txt"), 3);
   cache.Clear();
   EXPECT_EQ(CachedMarker(cache, u"a.txt"), ArchiveCache::kNotCached);
   EXPECT_EQ(CachedMarker(cache, u"b.txt"), ArchiveCache::kNotCached);
 }
 
-TEST(ArchiveCacheTest, WholeArraysAreHandedOutAsCopies) {
+TEST(ArchiveCacheTest, WholeArraysAreMadeForTheHostAndOutliveTheCache) {
   ArchiveCache cache;
-  const EntryArray entries = Entries(3, 5);
-  cache.Insert(u"a.txt", entries);
-  platform::HostBlock copy;
-  ASSERT_EQ(cache.Find(u"a.txt", ArchiveRequest::WholeArray(copy)), SUSIE_SUCCESS);
-  ASSERT_EQ(copy.size(), 4 * sizeof(ArchiveEntryW));
-  EXPECT_EQ(std::memcmp(copy.get(), entries.data(), copy.size()), 0);
-  cache.Clear();  // the copy outlives the cached array
-  EXPECT_EQ(static_cast<const ArchiveEntryW*>(copy.get())[2].position, 2u);
+  cache.Insert(u"a.txt", Pages(3, 5));
+  platform::HostBlock array;
+  ASSERT_EQ(cache.Find(u"a.txt", ArchiveRequest::WholeArray(array)), SUSIE_SUCCESS);
+  ASSERT_EQ(array.size(), 4 * sizeof(ArchiveEntryW));
+  cache.Clear();
+  const auto* entries = static_cast<const ArchiveEntryW*>(array.get());
+  for (std::uintptr_t i = 0; i < 3; ++i) {
+    ArchiveEntryW entry{};
+    ASSERT_EQ(ServeRequest(*Pages(3, 5), ArchiveRequest::ByPosition(i, entry), SUSIE_NOT_SUPPORTED),
+              SUSIE_SUCCESS);
+    EXPECT_EQ(std::memcmp(&entries[i], &entry, sizeof entry), 0) << i;
+  }
+  const ArchiveEntryW terminator{};
+  EXPECT_EQ(std::memcmp(&entries[3], &terminator, sizeof terminator), 0);
 }
 
 struct EntryLookupCase {
@@ -76,13 +76,13 @@ class EntryLookupTest : public ::testing::TestWithParam<EntryLookupCase> {};
 TEST_P(EntryLookupTest, ByNameIgnoringCaseOrByPosition) {
   const EntryLookupCase& c = GetParam();
   ArchiveCache cache;
-  cache.Insert(u"a.txt", Entries(c.pages, 0));
+  cache.Insert(u"a.txt", Pages(c.pages, 0));
   ArchiveEntryW entry{};
   entry.crc = 0xDEADBEEF;  // tells an untouched record apart
   const ArchiveRequest request =
       c.name ? ArchiveRequest::ByName(*c.name, entry) : ArchiveRequest::ByPosition(c.position, entry);
   EXPECT_EQ(cache.Find(u"a.txt", request), c.code);
-  EXPECT_EQ(ServeRequest(Entries(c.pages, 0), request, SUSIE_NOT_SUPPORTED),
+  EXPECT_EQ(ServeRequest(*Pages(c.pages, 0), request, SUSIE_NOT_SUPPORTED),
             c.code == SUSIE_SUCCESS ? SUSIE_SUCCESS : SUSIE_NOT_SUPPORTED);
   if (c.code == SUSIE_SUCCESS) {
     EXPECT_EQ(entry.position, c.foundPosition);
@@ -99,6 +99,8 @@ INSTANTIATE_TEST_SUITE_P(
                       EntryLookupCase{"name", 3, u"story010-019.bmp", 0, SUSIE_SUCCESS, 1},
                       EntryLookupCase{"nameInOtherCase", 3, u"STORY020-029.BMP", 0, SUSIE_SUCCESS, 2},
                       EntryLookupCase{"nameMissing", 3, u"story030-039.bmp", 0, SUSIE_UNKNOWN_FORMAT, 0},
+                      EntryLookupCase{"nameOfNoFirstLine", 3, u"story015-019.bmp", 0, SUSIE_UNKNOWN_FORMAT, 0},
+                      EntryLookupCase{"nameNotOfThisForm", 3, u"story10-19.bmp", 0, SUSIE_UNKNOWN_FORMAT, 0},
                       EntryLookupCase{"emptyArray", 0, std::nullopt, 0, SUSIE_UNKNOWN_FORMAT, 0}),
     [](const auto& info) { return std::string(info.param.label); });
 

@@ -196,11 +196,9 @@ TEST_F(CallTest, BigEndianTextIsListedAsItsLittleEndianTwin) {
 
 TEST_F(CallTest, NamesThatNameNoPageAreRefusedNotDrawnBlank) {
   const std::u16string path = TextFile("notes.txt", "one\ntwo\nthree\n");
-  for (std::u16string_view name : {u"notes000-", u"note000-002.bmp", u""}) {
-    EntryArray entries(2);
-    std::memcpy(entries[0].method, "text", 5);
-    SetFieldText(entries[0].fileName, name);
-    cache_.Insert(path, entries);
+  // Pages listed for other texts: names with a shorter stem, or none.
+  for (std::u16string_view listedAs : {u"note.txt", u"/"}) {
+    cache_.Insert(path, std::make_shared<const PageList>(listedAs, render::PageBreakList{0, 3}, 1, 58, 0));
     platform::HostBlock image;
     EXPECT_EQ(Draw(path, 0, image), SUSIE_UNKNOWN_FORMAT);
     EXPECT_FALSE(image);
@@ -209,10 +207,8 @@ TEST_F(CallTest, NamesThatNameNoPageAreRefusedNotDrawnBlank) {
 
 TEST_F(CallTest, AnEmptyPageDrawsNothing) {
   const std::u16string path = TextFile("notes.txt", "one\ntwo\nthree\n");
-  EntryArray entries(2);
-  std::memcpy(entries[0].method, "text", 5);
-  SetFieldText(entries[0].fileName, FormatMemberName(MemberStem(path), 0, -1));
-  cache_.Insert(path, entries);
+  cache_.Insert(path,
+                std::make_shared<const PageList>(path, render::PageBreakList{0, 0}, 1, kDefaultPageBytes, 0));
   platform::HostBlock image;
   EXPECT_EQ(Draw(path, 0, image), SUSIE_SUCCESS);
   EXPECT_TRUE(IsBlankWhitePage(image));

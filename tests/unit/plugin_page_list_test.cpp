@@ -24,11 +24,19 @@ struct PageListCase {
   std::vector<std::u16string> names;
 };
 
+// The whole array, as the host receives it.
+EntryArray Entries(const PageList& pages) {
+  EntryArray entries(pages.size() + 1);
+  pages.WriteEntries(entries.data());
+  return entries;
+}
+
 class PageEntriesTest : public ::testing::TestWithParam<PageListCase> {};
 
 TEST_P(PageEntriesTest, OneEntryPerDelimitedPageThenTheTerminator) {
   const PageListCase& c = GetParam();
-  const EntryArray entries = PageEntries(c.textPath, c.pageBreaks, c.pageCount, 921'654, 1'700'000'000);
+  const PageList pages(c.textPath, c.pageBreaks, c.pageCount, 921'654, 1'700'000'000);
+  const EntryArray entries = Entries(pages);
   ASSERT_EQ(entries.size(), c.names.size() + 1);
   for (std::size_t i = 0; i < c.names.size(); ++i) {
     SCOPED_TRACE(i);
@@ -46,6 +54,7 @@ TEST_P(PageEntriesTest, OneEntryPerDelimitedPageThenTheTerminator) {
     ASSERT_TRUE(range);
     EXPECT_EQ(range->firstLine, c.pageBreaks[i]);
     EXPECT_EQ(range->lastLine, c.pageBreaks[i + 1] - 1);
+    EXPECT_EQ(pages.Find(c.names[i]), i);
   }
   const ArchiveEntryW zero{};
   EXPECT_EQ(std::memcmp(&entries.back(), &zero, sizeof zero), 0);
@@ -76,7 +85,7 @@ TEST(PageEntriesTest, LongStemsStillFitTheNameField) {
   for (const std::u16string& name : {stem, pairs}) {
     const std::u16string path = u"texts/" + name + u".txt";
     const render::PageBreakList breaks{INT32_MAX - 10, INT32_MAX};
-    const EntryArray entries = PageEntries(path, breaks, 1, 58, 0);
+    const EntryArray entries = Entries(PageList(path, breaks, 1, 58, 0));
     const std::u16string_view fileName = FieldText(entries[0].fileName);
     EXPECT_LT(fileName.size(), std::size_t{SUSIE_NAME_CHARS});
     EXPECT_TRUE(fileName.ends_with(u"2147483637-2147483646.bmp"));
