@@ -15,11 +15,9 @@
 namespace folio::platform {
 namespace {
 
-constexpr std::int64_t kIntervalsPerSecond = 10'000'000;
-constexpr std::int64_t kUnixEpochAsFileTime = 116'444'736'000'000'000;
-
 std::int64_t FileTimeOf(const struct timespec& time) {
-  return kUnixEpochAsFileTime + static_cast<std::int64_t>(time.tv_sec) * kIntervalsPerSecond + time.tv_nsec / 100;
+  return kUnixEpochAsFileTime + static_cast<std::int64_t>(time.tv_sec) * kFileTimeIntervalsPerSecond +
+         time.tv_nsec / 100;
 }
 
 bool WriteWhole(int descriptor, std::string_view bytes) {
