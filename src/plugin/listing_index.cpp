@@ -28,9 +28,10 @@ bool Unchanged(platform::InputFile& text, const index::PageIndexKey& key) {
   return stamp == key.stamp && index::HashTextEnds(text, stamp->size) == key.contentHash;
 }
 
-// The measuring pass lists a limit's last break twice (MeasurePages).
-bool LimitReached(const render::PageBreakList& pageBreaks) {
-  return pageBreaks.size() >= 2 && pageBreaks.back() == pageBreaks[pageBreaks.size() - 2];
+// Whether measuring stopped at the page limit, which the measuring pass
+// tells by listing the last break twice (MeasurePages).
+bool LimitReached(const render::PageBreakList& pageBreaks, std::int32_t pageLimit) {
+  return pageLimit > 0 && pageBreaks.size() >= 2 && pageBreaks.back() == pageBreaks[pageBreaks.size() - 2];
 }
 
 // Render's page starts carry no reader state yet; a reader that needs one
@@ -43,12 +44,8 @@ render::PageStart PageStartOf(const index::IndexedPageStart& start) {
   return {start.line, start.start};
 }
 
-index::PageIndex StoredValueOf(const render::MeasuredText& measured, std::int32_t pageLimit) {
-  index::PageIndex value{measured.pageBreaks,
-                         measured.pageCount,
-                         pageLimit > 0 && LimitReached(measured.pageBreaks),
-                         measured.splitting,
-                         {}};
+index::PageIndex StoredValueOf(const render::MeasuredText& measured, bool limitReached) {
+  index::PageIndex value{measured.pageBreaks, measured.pageCount, limitReached, measured.splitting, {}};
   value.pageStarts.reserve(measured.pageStarts.size());
   for (const render::PageStart& start : measured.pageStarts) value.pageStarts.push_back(IndexedStartOf(start));
   return value;
@@ -92,14 +89,15 @@ render::MeasuredText MeasureWithPageIndex(CallText& call, platform::InputFile& t
   if (store) {
     if (std::optional<index::PageIndex> stored = store->Load(*key)) {
       if (std::optional<render::MeasuredText> listed = MeasuredTextOf(std::move(*stored), settings))
-        return *listed;
+        return std::move(*listed);
     }
   }
   render::MeasuredText measured = render::MeasureText(text, settings);
-  const bool worthKeeping = settings.pageLimit <= 0 || LimitReached(measured.pageBreaks);
+  const bool limitReached = LimitReached(measured.pageBreaks, settings.pageLimit);
+  const bool wholeOrLimited = settings.pageLimit <= 0 || limitReached;
   // A text rewritten while it was measured is not kept under its old key.
-  if (store && measured.status == render::RenderStatus::Done && worthKeeping && Unchanged(text, *key)) {
-    store->Store(*key, StoredValueOf(measured, settings.pageLimit));
+  if (store && measured.status == render::RenderStatus::Done && wholeOrLimited && Unchanged(text, *key)) {
+    store->Store(*key, StoredValueOf(measured, limitReached));
   }
   return measured;
 }
