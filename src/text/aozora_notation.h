@@ -96,7 +96,8 @@ class AozoraNotationReader {
 
   // Reads the next line (as the line reader delivers it: at most 1,023 units,
   // its line feed included) into `line`, replacing what it held.  Linear in
-  // the line's length; a line without markup costs one scan and one copy.
+  // the line's length, but for a 傍点 note's search of the text before it; a
+  // line without markup costs one scan and one copy.
   // Allocates only while `line` and the reader's working space still grow.
   void Read(std::u16string_view source, AozoraLine& line);
 
