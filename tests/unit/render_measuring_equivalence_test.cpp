@@ -23,7 +23,8 @@ namespace {
 // sums near the limit can fall on either side of it.
 class NoisyMeasurer final : public platform::TextMeasurer {
  public:
-  bool MeasureHeight(std::u16string_view text, float& height) override {
+  bool MeasureHeight(const platform::AnnotatedText& annotated, float& height) override {
+    const std::u16string_view text = annotated.text;
     std::size_t lines = 1;
     for (std::size_t at = 0; at < text.size(); ++at) {
       if (text[at] == u'\n' && (at == 0 || text[at - 1] != u'\r')) ++lines;
@@ -43,7 +44,8 @@ class NoisyEngine final : public platform::TextEngine {
     return std::make_unique<NoisyMeasurer>();
   }
   void Draw(platform::DrawingSurface&, const platform::FontSpec&, const platform::PixelRect&,
-            const platform::PixelRect&, std::u16string_view, const platform::TextColor&, platform::Rgb) override {}
+            const platform::PixelRect&, const platform::AnnotatedText&, const platform::TextColor&,
+            platform::Rgb) override {}
 };
 
 // DirectWrite's render target binds to the page's own rectangles.
@@ -159,7 +161,7 @@ TEST_P(SystemEngineEquivalenceTest, ParagraphHeightsAddUp) {
     }
     pageText += line;
     float sum = 0, whole = 0;
-    ASSERT_TRUE(gauge.Measure(pageText, sum));
+    ASSERT_TRUE(gauge.Measure(platform::AnnotatedText(pageText), sum));
     ASSERT_TRUE(measurer->MeasureHeight(pageText, whole));
     largestDifference = std::max(largestDifference, std::abs(sum - whole));
   }
