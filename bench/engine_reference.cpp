@@ -57,6 +57,29 @@ ReferenceRun LayOutEveryLineOnce(const std::filesystem::path& text, const settin
   return run;
 }
 
+BareDrawing::BareDrawing(const std::filesystem::path& text, const settings::RenderSettings& settings,
+                         std::int64_t endLine)
+    : settings_(settings) {
+  OpenText opened(text);
+  for (std::int64_t line = 0; line < endLine; ++line) {
+    const std::optional<std::u16string_view> units = opened.NextLine();
+    if (!units) break;
+    pageText_.append(*units);
+  }
+}
+
+bool BareDrawing::Draw() const {
+  const std::optional<platform::SurfaceGeometry> geometry =
+      platform::SurfaceGeometry::For(settings_.width, settings_.height);
+  const std::unique_ptr<platform::DrawingSurface> surface =
+      geometry ? platform::CreateDrawingSurface(*geometry, settings_.background) : nullptr;
+  if (!surface) return false;
+  const render::DrawingFrame frame = render::DrawingFrameOf(settings_);
+  platform::SystemTextEngine().Draw(*surface, render::FontOf(settings_), frame.targetRect, frame.layoutRect,
+                                    pageText_, settings_.fontColor, settings_.background);
+  return true;
+}
+
 std::string TextAsRead(const std::filesystem::path& text) {
   OpenText opened(text);
   std::u16string units;

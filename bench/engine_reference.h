@@ -17,6 +17,21 @@ struct ReferenceRun {
 
 ReferenceRun LayOutEveryLineOnce(const std::filesystem::path& text, const settings::RenderSettings& settings);
 
+// The cost floor of drawing a page: the text of a page's lines, drawn by
+// folio's text engine onto a page of the settings' size, in the box where the
+// drawing pass draws it.  Nothing of the plug-in's own work is in it.
+class BareDrawing {
+ public:
+  // The text of the lines before `endLine` (which begin the text), read now.
+  BareDrawing(const std::filesystem::path& text, const settings::RenderSettings& settings, std::int64_t endLine);
+  // Makes a page and draws the text on it; false when the page can't be made.
+  bool Draw() const;
+
+ private:
+  settings::RenderSettings settings_;
+  std::u16string pageText_;
+};
+
 // The text as the reader delivers it, in UTF-8 (for a peer that reads only UTF-8).
 std::string TextAsRead(const std::filesystem::path& text);
 

@@ -28,6 +28,7 @@ struct TextReport {
   Measured listAll;      // MaxPage=0
   Measured listDefault;  // the default page limit
   Measured firstPage, middlePage, lastPage, allPages;
+  Measured bareDraw;  // the first page's text drawn by the text engine alone
   std::optional<PeerRun> peer;
   std::string peerNote;
   std::uint64_t peakBytes = 0;

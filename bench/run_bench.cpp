@@ -8,7 +8,8 @@
 // In one run: the reference (folio's reader and text engine laying out every
 // line once), listing with MaxPage=0 and with the default limit, extracting
 // the first, middle and last page and all pages (memory output, after the
-// listing), the peer's time per page, and the process's peak memory.  Times
+// listing), the first page's text drawn by the text engine alone, the peer's
+// time per page, and the process's peak memory.  Times
 // are CPU time unless --wall-clock is given.  A measurement that a cheaper one
 // predicts to take longer than the timeout is skipped.
 #include <algorithm>
@@ -142,6 +143,7 @@ class Bench {
     Viewer::Listing limited;
     report_.listDefault = Fastest([&] { return viewer_.List(text_, limited); });
     Progress("listing, default limit", report_.listDefault);
+    firstPageLines_ = limited.firstPageLines;  // the first page is the same whatever the limit
     if (!report_.listDefault.seconds) {
       report_.listAll = Measured::Noted("–");
       return;
@@ -170,6 +172,9 @@ class Bench {
     };
     report_.firstPage = extract(0);
     Progress("first page", report_.firstPage);
+    const BareDrawing bare(options_.text, settings_, firstPageLines_);
+    report_.bareDraw = Fastest([&] { return bare.Draw() ? 0 : 5; });
+    Progress("bare draw", report_.bareDraw);
     if (!report_.pages) {
       const Measured missing = Measured::Noted(report_.listAll.seconds ? "–" : report_.listAll.note);
       report_.middlePage = report_.lastPage = report_.allPages = missing;
@@ -247,6 +252,7 @@ class Bench {
   Viewer viewer_;
   const Viewer::Path text_;
   settings::RenderSettings settings_;
+  std::int64_t firstPageLines_ = 0;
   TextReport report_;
 };
 

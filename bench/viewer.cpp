@@ -27,12 +27,17 @@ int Viewer::List(const Path& text, Listing& listing) const {
   if (code == 0 && block) {
     const auto* entries = static_cast<const ArchiveEntryW*>(block);
     while (entries[listing.pages].method[0] != 0) ++listing.pages;
-    if (listing.pages > 0) {
-      const SusieWideChar* name = entries[listing.pages - 1].fileName;
-      const std::u16string lastName(name, std::find(name, name + SUSIE_NAME_CHARS, SusieWideChar{0}));
+    // One past the last line of the page at `position`, read from its name.
+    auto linesUpTo = [&](std::int64_t position) -> std::int64_t {
+      const SusieWideChar* name = entries[position].fileName;
+      const std::u16string memberName(name, std::find(name, name + SUSIE_NAME_CHARS, SusieWideChar{0}));
       const std::optional<render::LineRange> lines =
-          plugin::LineRangeFromMemberName(std::u16string(text.begin(), text.end()), lastName);
-      if (lines) listing.linesCovered = std::int64_t{lines->lastLine} + 1;
+          plugin::LineRangeFromMemberName(std::u16string(text.begin(), text.end()), memberName);
+      return lines ? std::int64_t{lines->lastLine} + 1 : 0;
+    };
+    if (listing.pages > 0) {
+      listing.firstPageLines = linesUpTo(0);
+      listing.linesCovered = linesUpTo(listing.pages - 1);
     }
   }
   if (block) library_.FreeBlock(block);

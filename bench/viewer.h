@@ -30,7 +30,8 @@ class Viewer {
 
   struct Listing {
     std::int64_t pages = 0;
-    std::int64_t linesCovered = 0;  // one past the last line of the last page listed
+    std::int64_t firstPageLines = 0;  // one past the last line of the first page
+    std::int64_t linesCovered = 0;    // one past the last line of the last page listed
   };
   // GetArchiveInfoW; a result code.
   int List(const Path& text, Listing& listing) const;

@@ -12,7 +12,7 @@
 # Exit status 0 when every page is identical.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=${FOLIO_BUILD_ROOT:-build}/compare
+root=$(realpath -m "${FOLIO_BUILD_ROOT:-build}/compare")
 rev=HEAD
 wine=true
 for argument in "$@"; do
@@ -85,7 +85,7 @@ status=0
 for side in before after; do LC_ALL=C.UTF-8 draw "$side" linux; done
 compare linux || status=1
 if $wine; then
-  export WINEPREFIX=$PWD/$root/wineprefix WINEDEBUG=-all
+  export WINEPREFIX=$root/wineprefix WINEDEBUG=-all
   if [[ ! -f $WINEPREFIX/system.reg ]]; then
     /usr/lib/wine/wine64 wineboot -u >/dev/null 2>&1
     /usr/lib/wine/wineserver -w
