@@ -5,7 +5,8 @@
 # byte for byte.  The corpus is the benchmark's prose, English and Japanese,
 # with LF and CR LF line ends, in UTF-8, Shift_JIS and UTF-16LE, one line in a
 # hundred long enough to be read in pieces; the samples add UTF-16BE and UTF-8
-# with a byte-order mark.  Every page of every text is drawn.
+# with a byte-order mark, and a text full of e-text markup, drawn with the
+# default notation (none), as written.  Every page of every text is drawn.
 #
 #   scripts/compare_pages.sh [REV] [--native-only]    (REV: default HEAD)
 #
@@ -47,7 +48,7 @@ build after "$PWD"
 corpus=$root/corpus
 rm -rf "$corpus"
 "$root/after/linux/bin/folio_bench_texts" "$corpus" --lines 300 >/dev/null
-texts=(samples/english/*.txt samples/japanese/*.txt "$corpus"/*.txt)
+texts=(samples/english/*.txt samples/japanese/*.txt samples/aozora/*.txt "$corpus"/*.txt)
 
 # draw SIDE PLATFORM [RUNNER]: every page of every text into pages/SIDE/PLATFORM.
 draw() {
@@ -57,7 +58,7 @@ draw() {
   for text in "${texts[@]}"; do
     local name language=english
     name=$(basename "$text" .txt)
-    [[ $name == japanese-* || $name == ja-* ]] && language=japanese
+    [[ $name == japanese-* || $name == ja-* || $name == *-aozora-* ]] && language=japanese
     local plugin=$root/plugin/$side-$platform-$language
     mkdir -p "$plugin"
     cp "$bin/$plugin_name" "$plugin/"

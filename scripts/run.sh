@@ -14,9 +14,10 @@ folio="$root/linux/bin/folio"
 
 # The plug-in reads its settings from the INI file beside it, named like it
 # (libfolio.ini).  Each language gets a copy of the plug-in with its own
-# settings, whose font has that language's characters.
+# settings, whose font has that language's characters; the Japanese e-text
+# sample's settings also have its notation read (Notation=aozora).
 rm -rf out/pages out/plugin
-for language in english japanese; do
+for language in english japanese aozora; do
   plugin="out/plugin/$language"
   mkdir -p "$plugin"
   cp "$root/linux/bin/libfolio.so" "$plugin/"
@@ -28,4 +29,4 @@ done
 
 echo
 echo "The pages are in $PWD/out/pages, one folder per sample text."
-echo "The settings used are in samples/english.ini and samples/japanese.ini."
+echo "The settings used are in samples/english.ini, samples/japanese.ini and samples/aozora.ini."
