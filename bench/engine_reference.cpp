@@ -8,7 +8,9 @@
 #include "platform/drawing_surface.h"
 #include "platform/files.h"
 #include "platform/text_engine.h"
+#include "render/line_source.h"
 #include "render/page_frame.h"
+#include "render/page_lines.h"
 #include "text/text_stream.h"
 
 namespace folio::bench {
@@ -21,6 +23,8 @@ class OpenText {
     if (file_) opened_ = text::OpenTextStream(*file_);
     if (!opened_.stream) throw std::runtime_error("can't open " + path.string());
   }
+
+  text::TextStream& stream() { return *opened_.stream; }
 
   // The next line as the measuring pass sees it.
   std::optional<std::u16string_view> NextLine() {
@@ -59,13 +63,11 @@ ReferenceRun LayOutEveryLineOnce(const std::filesystem::path& text, const settin
 
 BareDrawing::BareDrawing(const std::filesystem::path& text, const settings::RenderSettings& settings,
                          std::int64_t endLine)
-    : settings_(settings) {
+    : settings_(settings), pageText_(settings) {
   OpenText opened(text);
-  for (std::int64_t line = 0; line < endLine; ++line) {
-    const std::optional<std::u16string_view> units = opened.NextLine();
-    if (!units) break;
-    pageText_.append(*units);
-  }
+  render::TextStreamLines lines(opened.stream());
+  render::PageLineReader reader(lines, settings.notation, std::nullopt);
+  for (std::int64_t line = 0; line < endLine && reader.Next(); ++line) reader.AppendLineTo(pageText_);
 }
 
 bool BareDrawing::Draw() const {
@@ -76,7 +78,7 @@ bool BareDrawing::Draw() const {
   if (!surface) return false;
   const render::DrawingFrame frame = render::DrawingFrameOf(settings_);
   platform::SystemTextEngine().Draw(*surface, render::FontOf(settings_), frame.targetRect, frame.layoutRect,
-                                    pageText_, settings_.fontColor, settings_.background);
+                                    pageText_.View(), settings_.fontColor, settings_.background);
   return true;
 }
 

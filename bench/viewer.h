@@ -22,6 +22,8 @@ class Viewer {
 
   const std::filesystem::path& folder() const { return library_.folder(); }
 
+  // The Notation value that Configure writes; empty writes no key.
+  void SetNotation(std::string notation) { notation_ = std::move(notation); }
   // Pages of 640 x 480 with margin 4 in `font` at 8 px; the default page
   // limit unless `unlimited` (MaxPage=0).
   void Configure(const std::string& font, bool unlimited) const;
@@ -40,6 +42,7 @@ class Viewer {
 
  private:
   testing::PluginLibrary library_;
+  std::string notation_;
 };
 
 }  // namespace folio::bench
