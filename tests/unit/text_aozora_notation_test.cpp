@@ -34,7 +34,10 @@ std::string Describe(const AozoraLine& line) {
   std::vector<std::pair<std::size_t, std::u16string>> marks;
   for (const AozoraRuby& ruby : line.rubies) {
     marks.push_back({4 * ruby.base.start + 3, u"<"});
-    marks.push_back({4 * (ruby.base.start + ruby.base.length), u":" + std::u16string(line.Reading(ruby)) + u">"});
+    // Built by appending: GCC 12 warns falsely (-Wrestrict) of a literal + a temporary string at -O3.
+    std::u16string reading(u":");
+    reading.append(line.Reading(ruby)).append(u">");
+    marks.push_back({4 * (ruby.base.start + ruby.base.length), std::move(reading)});
   }
   for (const AozoraTextRange& dots : line.emphasis) {
     marks.push_back({4 * dots.start + 2, u"{"});
