@@ -8,7 +8,9 @@
 #include "platform/drawing_surface.h"
 #include "platform/files.h"
 #include "platform/text_engine.h"
+#include "render/line_source.h"
 #include "render/page_frame.h"
+#include "render/page_lines.h"
 #include "text/text_stream.h"
 
 namespace folio::bench {
@@ -21,6 +23,8 @@ class OpenText {
     if (file_) opened_ = text::OpenTextStream(*file_);
     if (!opened_.stream) throw std::runtime_error("can't open " + path.string());
   }
+
+  text::TextStream& stream() { return *opened_.stream; }
 
   // The next line as the measuring pass sees it.
   std::optional<std::u16string_view> NextLine() {
@@ -55,6 +59,27 @@ ReferenceRun LayOutEveryLineOnce(const std::filesystem::path& text, const settin
     ++run.lines;
   }
   return run;
+}
+
+BareDrawing::BareDrawing(const std::filesystem::path& text, const settings::RenderSettings& settings,
+                         std::int64_t endLine)
+    : settings_(settings), pageText_(settings) {
+  OpenText opened(text);
+  render::TextStreamLines lines(opened.stream());
+  render::PageLineReader reader(lines, settings.notation, std::nullopt);
+  for (std::int64_t line = 0; line < endLine && reader.Next(); ++line) reader.AppendLineTo(pageText_);
+}
+
+bool BareDrawing::Draw() const {
+  const std::optional<platform::SurfaceGeometry> geometry =
+      platform::SurfaceGeometry::For(settings_.width, settings_.height);
+  const std::unique_ptr<platform::DrawingSurface> surface =
+      geometry ? platform::CreateDrawingSurface(*geometry, settings_.background) : nullptr;
+  if (!surface) return false;
+  const render::DrawingFrame frame = render::DrawingFrameOf(settings_);
+  platform::SystemTextEngine().Draw(*surface, render::FontOf(settings_), frame.targetRect, frame.layoutRect,
+                                    pageText_.View(), settings_.fontColor, settings_.background);
+  return true;
 }
 
 std::string TextAsRead(const std::filesystem::path& text) {

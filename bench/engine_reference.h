@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "render/page_text.h"
 #include "settings/render_settings.h"
 
 namespace folio::bench {
@@ -16,6 +17,22 @@ struct ReferenceRun {
 };
 
 ReferenceRun LayOutEveryLineOnce(const std::filesystem::path& text, const settings::RenderSettings& settings);
+
+// The cost floor of drawing a page: the text of a page's lines (with the
+// settings' notation, as the notation reader reads them), drawn by folio's
+// text engine onto a page of the settings' size, in the box where the
+// drawing pass draws it.  Nothing of the plug-in's own work is in it.
+class BareDrawing {
+ public:
+  // The text of the lines before `endLine` (which begin the text), read now.
+  BareDrawing(const std::filesystem::path& text, const settings::RenderSettings& settings, std::int64_t endLine);
+  // Makes a page and draws the text on it; false when the page can't be made.
+  bool Draw() const;
+
+ private:
+  settings::RenderSettings settings_;
+  render::PageText pageText_;
+};
 
 // The text as the reader delivers it, in UTF-8 (for a peer that reads only UTF-8).
 std::string TextAsRead(const std::filesystem::path& text);

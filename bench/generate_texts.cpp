@@ -1,7 +1,9 @@
 // Writes the benchmark's texts: English and Japanese prose of the requested
 // line counts, each with LF and CR LF line ends, in UTF-8, Shift_JIS (CP932)
-// and UTF-16LE with a byte-order mark.  Names say what a file holds:
-// en-5000-crlf-sjis.txt.  The same seed always gives the same bytes.
+// and UTF-16LE with a byte-order mark, and Japanese prose with e-text markup
+// in Shift_JIS with CR LF, as such texts come.  Names say what a file holds:
+// en-5000-crlf-sjis.txt, ja-aozora-5000-crlf-sjis.txt.  The same seed always
+// gives the same bytes.
 //
 //   folio_bench_texts FOLDER [--lines 5000,50000] [--large]
 //
@@ -14,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/aozora_prose.h"
 #include "bench/program.h"
 #include "bench/prose.h"
 #include "platform/iconv_converter.h"
@@ -83,6 +86,15 @@ void WriteTexts(const std::filesystem::path& folder, const std::vector<std::size
   }
 }
 
+void WriteAozoraTexts(const std::filesystem::path& folder, const std::vector<std::size_t>& lineCounts) {
+  for (const std::size_t count : lineCounts) {
+    AozoraProseWriter writer(kProseSeed);
+    std::string utf8;
+    for (std::size_t i = 0; i < count; ++i) utf8.append(writer.NextLine()).append("\r\n");
+    WriteText(folder / ("ja-aozora-" + std::to_string(count) + "-crlf-sjis.txt"), Converted(utf8, "CP932"));
+  }
+}
+
 void WriteLargeText(const std::filesystem::path& folder) {
   ProseWriter writer(Language::English, kProseSeed);
   std::string text;
@@ -125,6 +137,7 @@ int Run(int argc, char** argv) {
   }
   std::filesystem::create_directories(folder);
   WriteTexts(folder, lineCounts);
+  WriteAozoraTexts(folder, lineCounts);
   if (large) WriteLargeText(folder);
   return 0;
 }

@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include "base/unicode.h"
+#include "bench/aozora_prose.h"
+#include "text/aozora_notation.h"
+
 namespace folio::bench {
 namespace {
 
-std::uint64_t HashOfLines(Language language, int count) {
-  ProseWriter writer(language, kProseSeed);
+template <typename Writer>
+std::uint64_t HashOfLines(Writer writer, int count) {
   std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
   for (int i = 0; i < count; ++i) {
     for (const unsigned char byte : writer.NextLine() + "\n") hash = (hash ^ byte) * 1099511628211ull;
@@ -17,8 +21,31 @@ std::uint64_t HashOfLines(Language language, int count) {
 // Recorded figures compare runs on the same texts, on every compiler: a
 // change to the prose must be deliberate, and the figures measured again.
 TEST(BenchProse, WritesTheSameTextsEverywhere) {
-  EXPECT_EQ(HashOfLines(Language::English, 5000), 0x68a6cdf43a7a1c85ull);
-  EXPECT_EQ(HashOfLines(Language::Japanese, 5000), 0xc1b648b920ab4133ull);
+  EXPECT_EQ(HashOfLines(ProseWriter(Language::English, kProseSeed), 5000), 0x68a6cdf43a7a1c85ull);
+  EXPECT_EQ(HashOfLines(ProseWriter(Language::Japanese, kProseSeed), 5000), 0xc1b648b920ab4133ull);
+  EXPECT_EQ(HashOfLines(AozoraProseWriter(kProseSeed), 5000), 0x3ba7815be2c66a2cull);
+}
+
+// The e-text prose measures what its name says: its markup reads as
+// readings, emphasis, indents and page ends, and leaves no bracket behind.
+TEST(BenchProse, EtextProseIsWellFormedMarkup) {
+  AozoraProseWriter writer(kProseSeed);
+  text::AozoraNotationReader reader;
+  text::AozoraLine line;
+  int rubies = 0, emphasis = 0, indented = 0, pageEnds = 0;
+  for (int i = 0; i < 5000; ++i) {
+    reader.Read(base::Utf8ToUtf16(writer.NextLine() + "\n"), line);
+    if (reader.State().part != text::AozoraLineState::Part::Body) continue;
+    EXPECT_EQ(line.text.find_first_of(u"《》｜［］"), std::u16string::npos) << i;
+    rubies += static_cast<int>(line.rubies.size());
+    emphasis += static_cast<int>(line.emphasis.size());
+    indented += line.indent > 0;
+    pageEnds += line.pageEndsAfter;
+  }
+  EXPECT_GT(rubies, 1000);
+  EXPECT_GT(emphasis, 10);
+  EXPECT_GT(indented, 100);
+  EXPECT_GT(pageEnds, 10);
 }
 
 }  // namespace

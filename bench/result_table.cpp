@@ -52,11 +52,23 @@ std::string Row(const std::vector<std::string>& cells) {
   return row + "\n";
 }
 
+std::string Header(const std::vector<std::string>& titles) {
+  return Row(titles) + Row(std::vector<std::string>(titles.size(), "---"));
+}
+
+std::string SecondsUnit(Clock clock) {
+  return clock == Clock::Cpu ? " (CPU s)" : " (s)";
+}
+
+std::string MillisecondsUnit(Clock clock) {
+  return clock == Clock::Cpu ? " (CPU ms)" : " (ms)";
+}
+
 }  // namespace
 
 std::string TableHeader(Clock clock) {
-  const std::string s = clock == Clock::Cpu ? " (CPU s)" : " (s)";
-  const std::string ms = clock == Clock::Cpu ? " (CPU ms)" : " (ms)";
+  const std::string s = SecondsUnit(clock);
+  const std::string ms = MillisecondsUnit(clock);
   const std::vector<std::string> titles{"Text",
                                         "Lines",
                                         "Pages",
@@ -65,6 +77,8 @@ std::string TableHeader(Clock clock) {
                                         "List ÷ reference",
                                         "List, default limit" + s,
                                         "First page" + ms,
+                                        "Bare draw" + ms,
+                                        "First ÷ bare draw",
                                         "Middle page" + ms,
                                         "Last page" + ms,
                                         "Last ÷ first",
@@ -77,7 +91,7 @@ std::string TableHeader(Clock clock) {
                                         "Peer per page" + ms,
                                         "Peer ÷ folio",
                                         "Peak memory (MiB)"};
-  return Row(titles) + Row(std::vector<std::string>(titles.size(), "---"));
+  return Header(titles);
 }
 
 std::string TableRow(const TextReport& report) {
@@ -92,6 +106,8 @@ std::string TableRow(const TextReport& report) {
       Ratio(report.listAll.seconds, report.reference.seconds),
       SecondsCell(report.listDefault),
       MillisecondsCell(report.firstPage),
+      MillisecondsCell(report.bareDraw),
+      Ratio(report.firstPage.seconds, report.bareDraw.seconds),
       MillisecondsCell(report.middlePage),
       MillisecondsCell(report.lastPage),
       Ratio(report.lastPage.seconds, report.firstPage.seconds),
@@ -104,6 +120,28 @@ std::string TableRow(const TextReport& report) {
       peerPerPage ? Figure(*peerPerPage * 1000) : report.peerNote,
       Ratio(peerPerPage, folioPerPage),
       Figure(static_cast<double>(report.peakBytes) / (1024.0 * 1024.0)),
+  });
+}
+
+std::string NotationTableHeader(Clock clock) {
+  const std::string s = SecondsUnit(clock);
+  return Header({"Text", "Notation", "Lines", "Pages", "Pages without", "List, MaxPage=0" + s,
+                 "List without notation" + s, "With ÷ without", "First page" + MillisecondsUnit(clock),
+                 "Last page" + MillisecondsUnit(clock)});
+}
+
+std::string NotationTableRow(const TextReport& report) {
+  return Row({
+      report.name,
+      report.notation,
+      std::to_string(report.lines),
+      PagesCell(report),
+      report.pagesWithoutNotation ? std::to_string(*report.pagesWithoutNotation) : "–",
+      SecondsCell(report.listAll),
+      SecondsCell(report.listAllWithoutNotation),
+      Ratio(report.listAll.seconds, report.listAllWithoutNotation.seconds),
+      MillisecondsCell(report.firstPage),
+      MillisecondsCell(report.lastPage),
   });
 }
 

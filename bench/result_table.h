@@ -30,14 +30,23 @@ struct TextReport {
   Measured firstPage, middlePage, lastPage, allPages;
   // A fresh process's first call, with the page index kept: listing, the first page, the last page.
   Measured freshList, freshFirstPage, freshLastPage;
+  Measured bareDraw;  // the first page's text drawn by the text engine alone
   std::optional<PeerRun> peer;
   std::string peerNote;
   std::uint64_t peakBytes = 0;
+  // With a notation: the unlimited listing of the same text without it.
+  std::string notation;
+  Measured listAllWithoutNotation;
+  std::optional<std::int64_t> pagesWithoutNotation;
 };
 
 // The header and separator lines, each ending in a line feed; times are on `clock`.
 std::string TableHeader(Clock clock);
 // One row, ending in a line feed.
 std::string TableRow(const TextReport& report);
+
+// The same for the table of listings with a notation against those without.
+std::string NotationTableHeader(Clock clock);
+std::string NotationTableRow(const TextReport& report);
 
 }  // namespace folio::bench

@@ -3,17 +3,20 @@
 // starts the table file):
 //
 //   folio_bench --plugin LIBRARY --font FAMILY [--table FILE]
-//               [--peer-results FILE] [--timeout-minutes N] [--wall-clock] TEXT
+//               [--peer-results FILE] [--timeout-minutes N] [--wall-clock]
+//               [--notation NAME --notation-table FILE] TEXT
 //
 // In one run: the reference (folio's reader and text engine laying out every
 // line once), listing with MaxPage=0 and with the default limit (each with
 // an empty page index, which it fills), extracting the first, middle and
-// last page and all pages (memory output, after the listing), the first call
-// of a fresh process with the page index that the unlimited listing kept
-// (listing, the first page, the last page), the peer's time per page, and
-// the process's peak memory.  Times are CPU time unless --wall-clock is
-// given.  A measurement that a cheaper one predicts to take longer than the
-// timeout is skipped.
+// last page and all pages (memory output, after the listing), the first
+// page's text drawn by the text engine alone, the first call of a fresh
+// process with the page index that the unlimited listing kept (listing, the
+// first page, the last page), the peer's time per page, and the process's
+// peak memory.  Times are CPU time unless --wall-clock is given.  A
+// measurement that a cheaper one predicts to take longer than the timeout is
+// skipped.  With --notation the plug-in reads the text with that notation,
+// and the same run also lists it with none, for a row of the notation table.
 //
 // The fresh processes are this program again, started as
 //
@@ -59,6 +62,8 @@ struct Options {
   std::filesystem::path peerResults;
   double timeoutMinutes = 10;
   Clock clock = Clock::Cpu;
+  std::string notation;  // the INI's Notation value; empty: no key
+  std::filesystem::path notationTable;
 };
 
 // The first `count` lines of a text, or all of it.
@@ -109,6 +114,8 @@ class Bench {
       : options_(options), viewer_(options.plugin), text_(Viewer::PathOf(options.text)) {
     report_.name = options.text.stem().string();
     testing::PutEnvironmentVariable("FOLIO_PAGE_INDEX_FOLDER", PageIndexFolder(viewer_).string().c_str());
+    report_.notation = options.notation;
+    viewer_.SetNotation(options.notation);
     viewer_.Configure(options.font, true);
     settings_ = viewer_.Settings();
   }
@@ -163,11 +170,25 @@ class Bench {
     Progress("reference", report_.reference);
   }
 
+  // Listing the text without notation, first, so that the listings after it
+  // leave the cache and the page starts as the extractions expect them.
+  void MeasureListingWithoutNotation() {
+    viewer_.SetNotation("");
+    viewer_.Configure(options_.font, true);
+    Viewer::Listing plain;
+    report_.listAllWithoutNotation = Fastest([&] { return ListAfresh(plain); });
+    if (report_.listAllWithoutNotation.seconds) report_.pagesWithoutNotation = plain.pages;
+    Progress("listing without notation, MaxPage=0", report_.listAllWithoutNotation);
+    viewer_.SetNotation(options_.notation);
+  }
+
   void MeasureListing() {
+    if (!options_.notation.empty()) MeasureListingWithoutNotation();
     viewer_.Configure(options_.font, false);
     Viewer::Listing limited;
     report_.listDefault = Fastest([&] { return ListAfresh(limited); });
     Progress("listing, default limit", report_.listDefault);
+    firstPageLines_ = limited.firstPageLines;  // the first page is the same whatever the limit
     if (!report_.listDefault.seconds) {
       report_.listAll = Measured::Noted("–");
       return;
@@ -202,6 +223,9 @@ class Bench {
     };
     report_.firstPage = extract(0);
     Progress("first page", report_.firstPage);
+    const BareDrawing bare(options_.text, settings_, firstPageLines_);
+    report_.bareDraw = Fastest([&] { return bare.Draw() ? 0 : 5; });
+    Progress("bare draw", report_.bareDraw);
     if (!report_.pages) {
       const Measured missing = Measured::Noted(report_.listAll.seconds ? "–" : report_.listAll.note);
       report_.middlePage = report_.lastPage = report_.allPages = missing;
@@ -314,6 +338,7 @@ class Bench {
   Viewer viewer_;
   const Viewer::Path text_;
   settings::RenderSettings settings_;
+  std::int64_t firstPageLines_ = 0;
   TextReport report_;
 };
 
@@ -341,6 +366,10 @@ Options ParseOptions(int argc, char** argv) {
       options.timeoutMinutes = std::stod(value());
     } else if (argument == "--wall-clock") {
       options.clock = Clock::Wall;
+    } else if (argument == "--notation") {
+      options.notation = value();
+    } else if (argument == "--notation-table") {
+      options.notationTable = value();
     } else if (!argument.starts_with("--") && options.text.empty()) {
       options.text = argument;
     } else {
@@ -356,7 +385,7 @@ Options ParseOptions(int argc, char** argv) {
   if (options.plugin.empty() || options.font.empty() || options.text.empty()) {
     throw std::runtime_error(
         "usage: folio_bench --plugin LIBRARY --font FAMILY [--table FILE] [--peer-results FILE] "
-        "[--timeout-minutes N] [--wall-clock] TEXT");
+        "[--timeout-minutes N] [--wall-clock] [--notation NAME --notation-table FILE] TEXT");
   }
   return options;
 }
@@ -383,18 +412,24 @@ int RunFreshCall(const Options& options) {
   return 0;
 }
 
+// Prints `row` and appends it to the table file `path` (none: only printed),
+// with `header` first in a new table.
+void AddRow(const std::filesystem::path& path, const std::string& header, const std::string& row) {
+  const bool newTable = !path.empty() && (!std::filesystem::exists(path) || std::filesystem::file_size(path) == 0);
+  std::cout << (newTable ? header : "") << row << std::flush;
+  if (path.empty()) return;
+  std::ofstream table(path, std::ios::binary | std::ios::app);
+  table << (newTable ? header : "") << row;
+  if (!table) throw std::runtime_error("can't write " + path.string());
+}
+
 int Run(int argc, char** argv) {
   const Options options = ParseOptions(argc, argv);
   if (!options.freshCall.empty()) return RunFreshCall(options);
-  const std::string row = TableRow(Bench(options).Run());
-  const bool newTable = !options.table.empty() && (!std::filesystem::exists(options.table) ||
-                                                   std::filesystem::file_size(options.table) == 0);
-  if (newTable) std::cout << TableHeader(options.clock);
-  std::cout << row << std::flush;
-  if (!options.table.empty()) {
-    std::ofstream table(options.table, std::ios::binary | std::ios::app);
-    table << (newTable ? TableHeader(options.clock) : "") << row;
-    if (!table) throw std::runtime_error("can't write " + options.table.string());
+  const TextReport report = Bench(options).Run();
+  AddRow(options.table, TableHeader(options.clock), TableRow(report));
+  if (!options.notation.empty()) {
+    AddRow(options.notationTable, NotationTableHeader(options.clock), NotationTableRow(report));
   }
   return 0;
 }

@@ -13,7 +13,8 @@ Viewer::Path Viewer::PathOf(const std::filesystem::path& file) {
 
 void Viewer::Configure(const std::string& font, bool unlimited) const {
   library_.WriteSettings("FontName=" + font + "\r\nFontSize=8\r\nBmpWidth=640\r\nBmpHeight=480\r\nMargin=4\r\n" +
-                         (unlimited ? "MaxPage=0\r\n" : ""));
+                         (unlimited ? "MaxPage=0\r\n" : "") +
+                         (notation_.empty() ? "" : "Notation=" + notation_ + "\r\n"));
 }
 
 settings::RenderSettings Viewer::Settings() const {
@@ -27,12 +28,17 @@ int Viewer::ListThrough(const testing::PluginModule& plugin, const Path& text, L
   if (code == 0 && block) {
     const auto* entries = static_cast<const ArchiveEntryW*>(block);
     while (entries[listing.pages].method[0] != 0) ++listing.pages;
-    if (listing.pages > 0) {
-      const SusieWideChar* name = entries[listing.pages - 1].fileName;
-      const std::u16string lastName(name, std::find(name, name + SUSIE_NAME_CHARS, SusieWideChar{0}));
+    // One past the last line of the page at `position`, read from its name.
+    auto linesUpTo = [&](std::int64_t position) -> std::int64_t {
+      const SusieWideChar* name = entries[position].fileName;
+      const std::u16string memberName(name, std::find(name, name + SUSIE_NAME_CHARS, SusieWideChar{0}));
       const std::optional<render::LineRange> lines =
-          plugin::LineRangeFromMemberName(std::u16string(text.begin(), text.end()), lastName);
-      if (lines) listing.linesCovered = std::int64_t{lines->lastLine} + 1;
+          plugin::LineRangeFromMemberName(std::u16string(text.begin(), text.end()), memberName);
+      return lines ? std::int64_t{lines->lastLine} + 1 : 0;
+    };
+    if (listing.pages > 0) {
+      listing.firstPageLines = linesUpTo(0);
+      listing.linesCovered = linesUpTo(listing.pages - 1);
     }
   }
   if (block) plugin.FreeBlock(block);

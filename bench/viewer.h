@@ -24,6 +24,8 @@ class Viewer {
   // The loaded copy, beside its settings, for other processes to load.
   const std::filesystem::path& libraryPath() const { return library_.libraryPath(); }
 
+  // The Notation value that Configure writes; empty writes no key.
+  void SetNotation(std::string notation) { notation_ = std::move(notation); }
   // Pages of 640 x 480 with margin 4 in `font` at 8 px; the default page
   // limit unless `unlimited` (MaxPage=0).
   void Configure(const std::string& font, bool unlimited) const;
@@ -32,7 +34,8 @@ class Viewer {
 
   struct Listing {
     std::int64_t pages = 0;
-    std::int64_t linesCovered = 0;  // one past the last line of the last page listed
+    std::int64_t firstPageLines = 0;  // one past the last line of the first page
+    std::int64_t linesCovered = 0;    // one past the last line of the last page listed
   };
   // GetArchiveInfoW; a result code.
   int List(const Path& text, Listing& listing) const { return ListThrough(library_, text, listing); }
@@ -44,6 +47,7 @@ class Viewer {
 
  private:
   testing::PluginLibrary library_;
+  std::string notation_;
 };
 
 }  // namespace folio::bench

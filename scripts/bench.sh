@@ -86,19 +86,25 @@ for language in en ja; do
     done
   done
 done
+# Japanese e-texts, Shift_JIS with CR LF as they come, read with their notation.
+for size in "${sizes[@]}"; do texts+=("$root/texts/ja-aozora-$size-crlf-sjis.txt"); done
 
 results=$root/results
 mkdir -p "$results"
 
 # measure TABLE PLUGIN TEXT COMMAND...: one row of TABLE from the runner that
 # COMMAND starts; a runner that fails leaves a row saying so.  The peer would
-# write gigabytes of pages for the large text, so it sits that one out.
+# write gigabytes of pages for the large text, so it sits that one out; it
+# would draw the e-texts' markup as text, so it sits those out too, which are
+# read with Notation=aozora and also listed without it, for a row of
+# TABLE-notation.md.
 measure() {
-  local table=$1 plugin=$2 text=$3 font="DejaVu Sans" peer=(--peer-results "$results/peer.txt")
+  local table=$1 plugin=$2 text=$3 font="DejaVu Sans" peer=(--peer-results "$results/peer.txt") notation=()
   shift 3
   [[ $(basename "$text") == ja-* ]] && font="Noto Sans CJK JP"
   [[ $(basename "$text") == *-100mb-* ]] && peer=()
-  "$@" --plugin "$plugin" --font "$font" --table "$table" "${peer[@]}" \
+  [[ $(basename "$text") == ja-aozora-* ]] && peer=() notation=(--notation aozora --notation-table "${table%.md}-notation.md")
+  "$@" --plugin "$plugin" --font "$font" --table "$table" "${peer[@]}" "${notation[@]}" \
     --timeout-minutes "$timeout_minutes" $clock "$text" ||
     echo "| $(basename "$text" .txt) | the runner failed (exit $?) |" | tee -a "$table"
 }
@@ -106,7 +112,7 @@ export root results timeout_minutes clock
 
 if $native; then
   echo "## Linux (Pango and Cairo)"
-  rm -f "$results/linux.md" "$results/peer.txt"
+  rm -f "$results/linux.md" "$results/linux-notation.md" "$results/peer.txt"
   native_texts=("${texts[@]}")
   $large && native_texts+=("$root/texts/en-100mb-lf-utf8.txt")
   # A UTF-8 locale, whose ANSI-coded texts folio reads as CP932 (Shift_JIS).
@@ -119,7 +125,7 @@ fi
 # Wine, in a prefix of its own.
 wine_run() {
   local folder=$1 loader=$2 plugin=$3
-  rm -f "$results/$folder.md"
+  rm -f "$results/$folder.md" "$results/$folder-notation.md"
   export WINEPREFIX="$PWD/$root/$folder/wineprefix" WINEDEBUG=-all
   if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
     "$loader" wineboot -u >/dev/null 2>&1
@@ -144,7 +150,7 @@ if $win32; then
   /usr/lib/wine/wine --version >/dev/null 2>&1 || probe=$?
   if ((probe == 126)); then
     echo "bench: not measured: this kernel can't start 32-bit programs, Wine's 32-bit loader included" >&2
-    rm -f "$results/win32.md"
+    rm -f "$results/win32.md" "$results/win32-notation.md"
   else
     (export WINEARCH=win32 && wine_run win32 /usr/lib/wine/wine folio.spi)
   fi
@@ -162,24 +168,19 @@ report=$results/report.md
   echo "Versions: Pango $(pkg-config --modversion pango), $(/usr/lib/wine/wine64 --version 2>/dev/null || echo 'no Wine')," \
     "paps $(dpkg-query -W -f='${Version}' paps 2>/dev/null || echo none)," \
     "Ghostscript $(gs --version 2>/dev/null || echo none)."
-  if [[ -f "$results/linux.md" ]]; then
-    echo
-    echo "### Linux (Pango and Cairo)"
-    echo
-    cat "$results/linux.md"
-  fi
-  if [[ -f "$results/win64.md" ]]; then
-    echo
-    echo "### Windows backend under Wine (DirectWrite and Direct2D)"
-    echo
-    cat "$results/win64.md"
-  fi
-  if [[ -f "$results/win32.md" ]]; then
-    echo
-    echo "### The 32-bit plug-in under Wine's 32-bit loader (folio.spi)"
-    echo
-    cat "$results/win32.md"
-  fi
+  # platform_tables NAME TITLE: a platform's table, then its e-texts' listings with and without notation.
+  platform_tables() {
+    [[ -f "$results/$1.md" ]] || return 0
+    printf '\n### %s\n\n' "$2"
+    cat "$results/$1.md"
+    if [[ -f "$results/$1-notation.md" ]]; then
+      printf '\nThe Japanese e-texts listed with Notation=aozora and, in the same run, without it:\n\n'
+      cat "$results/$1-notation.md"
+    fi
+  }
+  platform_tables linux "Linux (Pango and Cairo)"
+  platform_tables win64 "Windows backend under Wine (DirectWrite and Direct2D)"
+  platform_tables win32 "The 32-bit plug-in under Wine's 32-bit loader (folio.spi)"
 } >"$report"
 awk -v report="$report" '
   /<!-- bench:begin -->/ { print; while ((getline line < report) > 0) print line; skipping = 1; next }

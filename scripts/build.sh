@@ -12,7 +12,7 @@ configure_and_build() {
   cmake --build "$root/$folder"
 }
 
-configure_and_build linux -DCMAKE_BUILD_TYPE=RelWithDebInfo
-configure_and_build asan -DCMAKE_BUILD_TYPE=Debug -DFOLIO_SANITIZE=ON
-configure_and_build win64 -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake
-configure_and_build win32 -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw32.cmake
+configure_and_build linux -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFOLIO_TESTS=ON
+configure_and_build asan -DCMAKE_BUILD_TYPE=Debug -DFOLIO_SANITIZE=ON -DFOLIO_TESTS=ON
+configure_and_build win64 -DCMAKE_BUILD_TYPE=Release -DFOLIO_TESTS=ON -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake
+configure_and_build win32 -DCMAKE_BUILD_TYPE=Release -DFOLIO_TESTS=ON -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw32.cmake

@@ -5,14 +5,15 @@
 # byte for byte.  The corpus is the benchmark's prose, English and Japanese,
 # with LF and CR LF line ends, in UTF-8, Shift_JIS and UTF-16LE, one line in a
 # hundred long enough to be read in pieces; the samples add UTF-16BE and UTF-8
-# with a byte-order mark.  Every page of every text is drawn.
+# with a byte-order mark, and a text full of e-text markup, drawn with the
+# default notation (none), as written.  Every page of every text is drawn.
 #
 #   scripts/compare_pages.sh [REV] [--native-only]    (REV: default HEAD)
 #
 # Exit status 0 when every page is identical.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=${FOLIO_BUILD_ROOT:-build}/compare
+root=$(realpath -m "${FOLIO_BUILD_ROOT:-build}/compare")
 rev=HEAD
 wine=true
 for argument in "$@"; do
@@ -47,7 +48,7 @@ build after "$PWD"
 corpus=$root/corpus
 rm -rf "$corpus"
 "$root/after/linux/bin/folio_bench_texts" "$corpus" --lines 300 >/dev/null
-texts=(samples/english/*.txt samples/japanese/*.txt "$corpus"/*.txt)
+texts=(samples/english/*.txt samples/japanese/*.txt samples/aozora/*.txt "$corpus"/*.txt)
 
 # draw SIDE PLATFORM [RUNNER]: every page of every text into pages/SIDE/PLATFORM.
 draw() {
@@ -57,7 +58,7 @@ draw() {
   for text in "${texts[@]}"; do
     local name language=english
     name=$(basename "$text" .txt)
-    [[ $name == japanese-* || $name == ja-* ]] && language=japanese
+    [[ $name == japanese-* || $name == ja-* || $name == *-aozora-* ]] && language=japanese
     local plugin=$root/plugin/$side-$platform-$language
     mkdir -p "$plugin"
     cp "$bin/$plugin_name" "$plugin/"
@@ -85,7 +86,7 @@ status=0
 for side in before after; do LC_ALL=C.UTF-8 draw "$side" linux; done
 compare linux || status=1
 if $wine; then
-  export WINEPREFIX=$PWD/$root/wineprefix WINEDEBUG=-all
+  export WINEPREFIX=$root/wineprefix WINEDEBUG=-all
   if [[ ! -f $WINEPREFIX/system.reg ]]; then
     /usr/lib/wine/wine64 wineboot -u >/dev/null 2>&1
     /usr/lib/wine/wineserver -w

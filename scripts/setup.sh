@@ -1,20 +1,28 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that the builds and tests need, only when missing.
+#
+#   scripts/setup.sh [--native]    (--native: only what the native library and
+#                                   the folio command need)
 set -euo pipefail
 
+# The native library, the folio command and the fonts of the samples.
 packages=(
   cmake ninja-build g++ pkg-config
-  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
-  googletest
-  wine64 xvfb xauth
   libpango1.0-dev libcairo2-dev
   fonts-dejavu-core fonts-noto-cjk
-  imagemagick locales zip
-  clang-14 libclang-rt-14-dev
-  # Wine's 32-bit loader runs folio.spi; Direct2D there needs the 32-bit GL
-  # libraries (without them its render target fails with 0x887A0004).
-  wine32:i386 libgl1:i386 libgl1-mesa-dri:i386 libxrender1:i386
 )
+if [[ ${1:-} != --native ]]; then
+  packages+=(
+    g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
+    googletest
+    wine64 xvfb xauth
+    imagemagick locales zip
+    clang-14 libclang-rt-14-dev
+    # Wine's 32-bit loader runs folio.spi; Direct2D there needs the 32-bit GL
+    # libraries (without them its render target fails with 0x887A0004).
+    wine32:i386 libgl1:i386 libgl1-mesa-dri:i386 libxrender1:i386
+  )
+fi
 
 # apt-get update, tried three times.  A mirror caught mid-sync can keep
 # serving an index whose size differs from its Release file's; when that is
@@ -123,7 +131,9 @@ if ((${#missing[@]})); then
     exit 1
   fi
   export DEBIAN_FRONTEND=noninteractive
-  dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+  if [[ " ${missing[*]}" == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+  fi
   update_package_lists || exit 1
   log=$(mktemp)
   if ! apt-get install -y -qq --no-install-recommends "${missing[@]}" >"$log" 2>&1; then
@@ -136,7 +146,7 @@ if ((${#missing[@]})); then
 fi
 
 # Wine's ANSI code page follows the locale; the Japanese tests need ja_JP.UTF-8.
-if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
+if [[ ${1:-} != --native ]] && ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
   if [[ $(id -u) -eq 0 ]]; then
     sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
     grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' >>/etc/locale.gen

@@ -1,13 +1,15 @@
 // Laying out and drawing text on a drawing surface.  Windows: Direct2D and
 // DirectWrite through a DC render target.  Elsewhere: Pango and Cairo, with
 // unhinted metrics and unrounded glyph positions so that text measures as
-// DirectWrite's natural mode measures it.
+// DirectWrite's natural mode measures it.  A plain text is laid out whole;
+// an annotated one paragraph by paragraph (annotated_layout.h).
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <string_view>
 
+#include "platform/annotated_text.h"
 #include "platform/color.h"
 #include "platform/drawing_surface.h"
 
@@ -33,7 +35,10 @@ class TextMeasurer {
   // Lays out `text` (line feeds start new lines, long lines wrap) and stores
   // the height of all of it, however tall, in `height`.  False when the
   // layout can't be made; `height` is written only when it could be read.
-  virtual bool MeasureHeight(std::u16string_view text, float& height) = 0;
+  virtual bool MeasureHeight(const AnnotatedText& text, float& height) = 0;
+  bool MeasureHeight(std::u16string_view text, float& height) {
+    return MeasureHeight(AnnotatedText(text), height);
+  }
 };
 
 class TextEngine {
@@ -47,10 +52,11 @@ class TextEngine {
                                                        std::int32_t maxHeight) = 0;
 
   // Clears `targetRect` to `background` and draws `text` in `color`, laid out
-  // in `layoutRect` (both in page pixels) and clipped to `targetRect`.
-  // Draws nothing when its objects can't be made.
+  // in `layoutRect` (both in page pixels) as a measurer of its width lays it
+  // out, and clipped to `targetRect`.  Draws nothing when its objects can't
+  // be made.
   virtual void Draw(DrawingSurface& surface, const FontSpec& font, const PixelRect& targetRect,
-                    const PixelRect& layoutRect, std::u16string_view text, const TextColor& color,
+                    const PixelRect& layoutRect, const AnnotatedText& text, const TextColor& color,
                     Rgb background) = 0;
 };
 

@@ -8,6 +8,11 @@
 #include <dwrite.h>
 #include <wrl/client.h>
 
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+#include "platform/annotated_layout.h"
 #include "platform/dwrite_kept_objects.h"
 #include "platform/text_engine.h"
 
@@ -47,12 +52,169 @@ struct BoundTarget {
     return status;
   }
 
-  HRESULT MakeFormat(const FontSpec& font, ComPtr<IDWriteTextFormat>& format) {
+  HRESULT MakeFormat(const FontSpec& font, ComPtr<IDWriteTextFormat>& format, float scale = 1.0f) {
     const std::u16string family = dwrite::ResolvedFamily(font.family);
     return directWrite->CreateTextFormat(WideText(family), nullptr, DWRITE_FONT_WEIGHT_NORMAL,
                                          DWRITE_FONT_STYLE_NORMAL, DWRITE_FONT_STRETCH_NORMAL,
-                                         static_cast<float>(font.pixelSize), L"", format.GetAddressOf());
+                                         static_cast<float>(font.pixelSize) * scale, L"", format.GetAddressOf());
   }
+};
+
+// What drawing readings takes besides the paragraphs' own objects.
+struct ReadingPen {
+  ID2D1RenderTarget& target;
+  ID2D1Brush& brush;
+  IDWriteTextFormat& readingFormat;  // half the font size, one line
+};
+
+// Paragraphs and readings for annotated_layout.cpp.  The room above a line
+// comes from uniform line spacing: every line is its font's line and half
+// of one more high, its baseline lowered by that half.
+class DirectWriteParagraphs final : public ParagraphLayouter {
+ public:
+  // Draws with `pen` when given; measures only without it.
+  DirectWriteParagraphs(IDWriteFactory& directWrite, IDWriteTextFormat& format, float maxHeight,
+                        const ReadingPen* pen)
+      : directWrite_(directWrite), format_(format), maxHeight_(maxHeight), pen_(pen) {}
+
+  bool LayOut(std::u16string_view paragraph, float width, bool roomForReadings) override {
+    layout_.Reset();
+    roomAbove_ = 0;
+    if (paragraph.size() > UINT32_MAX || (roomForReadings && !NaturalLine())) return false;
+    if (FAILED(directWrite_.CreateTextLayout(WideText(paragraph), static_cast<UINT32>(paragraph.size()), &format_,
+                                             width, maxHeight_, layout_.GetAddressOf()))) {
+      return false;
+    }
+    if (!roomForReadings) return true;
+    roomAbove_ = naturalLine_->height / 2;
+    return SUCCEEDED(layout_->SetLineSpacing(DWRITE_LINE_SPACING_METHOD_UNIFORM, naturalLine_->height + roomAbove_,
+                                             naturalLine_->baseline + roomAbove_));
+  }
+
+  float Height() override {
+    DWRITE_TEXT_METRICS metrics;
+    return SUCCEEDED(layout_->GetMetrics(&metrics)) ? metrics.height : 0.0f;
+  }
+
+  std::optional<RunBox> FirstLineBox(std::size_t start, std::size_t length) override {
+    // One box for each line and direction the run spans; mostly just one.
+    std::vector<DWRITE_HIT_TEST_METRICS> boxes(1);
+    UINT32 count = 0;
+    HRESULT status = layout_->HitTestTextRange(static_cast<UINT32>(start), static_cast<UINT32>(length), 0, 0,
+                                               boxes.data(), 1, &count);
+    if (status == E_NOT_SUFFICIENT_BUFFER && count > 1) {
+      boxes.resize(count);
+      status = layout_->HitTestTextRange(static_cast<UINT32>(start), static_cast<UINT32>(length), 0, 0,
+                                         boxes.data(), count, &count);
+    }
+    // Wine's DirectWrite doesn't hit-test; its lines and clusters tell the same.
+    if (status == E_NOTIMPL) return FirstLineBoxOfClusters(start, length);
+    if (FAILED(status) || count == 0) return std::nullopt;
+    return UnionOnFirstLine(boxes.data(), count);
+  }
+
+  void DrawParagraph(float x, float y) override {
+    if (pen_) pen_->target.DrawTextLayout({x, y}, layout_.Get(), &pen_->brush, kDrawOptions);
+  }
+
+  std::optional<float> LayOutReading(std::u16string_view letters) override {
+    reading_.Reset();
+    DWRITE_TEXT_METRICS metrics;
+    if (!pen_ || letters.size() > UINT32_MAX ||
+        FAILED(directWrite_.CreateTextLayout(WideText(letters), static_cast<UINT32>(letters.size()),
+                                             &pen_->readingFormat, kReadingBoxWidth, 0.0f,
+                                             reading_.GetAddressOf())) ||
+        FAILED(reading_->GetMetrics(&metrics))) {
+      return std::nullopt;
+    }
+    return metrics.widthIncludingTrailingWhitespace;
+  }
+
+  void DrawReading(float x, float y) override {
+    if (pen_ && reading_) pen_->target.DrawTextLayout({x, y}, reading_.Get(), &pen_->brush, kDrawOptions);
+  }
+
+ private:
+  // The boxes on the first box's line, joined; a uniform line's top is the top of its room.
+  static RunBox UnionOnFirstLine(const DWRITE_HIT_TEST_METRICS* boxes, UINT32 count) {
+    RunBox box{boxes[0].left, boxes[0].left + boxes[0].width, boxes[0].top};
+    for (UINT32 i = 1; i < count && boxes[i].top == boxes[0].top; ++i) {
+      box.left = std::min(box.left, boxes[i].left);
+      box.right = std::max(box.right, boxes[i].left + boxes[i].width);
+    }
+    return box;
+  }
+
+  // The same box added up from the widths of the clusters before the run on
+  // its line and the heights of the lines above (left-to-right text from the
+  // layout's left edge, as the paragraphs are).
+  std::optional<RunBox> FirstLineBoxOfClusters(std::size_t start, std::size_t length) {
+    std::vector<DWRITE_LINE_METRICS> lines;
+    std::vector<DWRITE_CLUSTER_METRICS> clusters;
+    if (!ReadAll(lines, &IDWriteTextLayout::GetLineMetrics) ||
+        !ReadAll(clusters, &IDWriteTextLayout::GetClusterMetrics)) {
+      return std::nullopt;
+    }
+    std::optional<RunBox> box;
+    std::size_t line = 0, position = 0, lineEnd = lines.empty() ? 0 : lines[0].length;
+    float x = 0, lineTop = 0;
+    for (const DWRITE_CLUSTER_METRICS& cluster : clusters) {
+      while (position >= lineEnd && line + 1 < lines.size()) {
+        if (box) return box;  // the run goes on onto the next line
+        lineTop += lines[line++].height;
+        lineEnd += lines[line].length;
+        x = 0;
+      }
+      if (position + cluster.length > start && position < start + length) {
+        if (!box) box = RunBox{x, x, lineTop};
+        box->right = x + cluster.width;
+      }
+      x += cluster.width;
+      position += cluster.length;
+    }
+    return box;
+  }
+
+  // Every record of a layout's `Get` (GetLineMetrics, GetClusterMetrics) into `records`.
+  template <typename Record>
+  bool ReadAll(std::vector<Record>& records,
+               HRESULT (STDMETHODCALLTYPE IDWriteTextLayout::*get)(Record*, UINT32, UINT32*)) {
+    UINT32 count = 0;
+    const HRESULT sizing = (layout_.Get()->*get)(nullptr, 0, &count);
+    if (FAILED(sizing) && sizing != E_NOT_SUFFICIENT_BUFFER) return false;
+    records.resize(count);
+    return count == 0 || SUCCEEDED((layout_.Get()->*get)(records.data(), count, &count));
+  }
+
+  static constexpr D2D1_DRAW_TEXT_OPTIONS kDrawOptions = D2D1_DRAW_TEXT_OPTIONS_ENABLE_COLOR_FONT;
+  // Readings stay on one line; the box only has to be wider than any.
+  static constexpr float kReadingBoxWidth = 1.0e6f;
+
+  struct LineMetrics {
+    float height;
+    float baseline;
+  };
+  // The line an empty text has in the format's font, found once.
+  const std::optional<LineMetrics>& NaturalLine() {
+    if (naturalLine_) return naturalLine_;
+    ComPtr<IDWriteTextLayout> empty;
+    DWRITE_LINE_METRICS line;
+    UINT32 lines = 0;
+    if (SUCCEEDED(directWrite_.CreateTextLayout(L"", 0, &format_, 0.0f, 0.0f, empty.GetAddressOf())) &&
+        SUCCEEDED(empty->GetLineMetrics(&line, 1, &lines)) && lines == 1) {
+      naturalLine_ = LineMetrics{line.height, line.baseline};
+    }
+    return naturalLine_;
+  }
+
+  IDWriteFactory& directWrite_;
+  IDWriteTextFormat& format_;
+  float maxHeight_;
+  const ReadingPen* pen_;
+  std::optional<LineMetrics> naturalLine_;
+  ComPtr<IDWriteTextLayout> layout_;   // the paragraph laid out last
+  ComPtr<IDWriteTextLayout> reading_;  // the reading laid out last
+  float roomAbove_ = 0;
 };
 
 class DirectWriteMeasurer final : public TextMeasurer {
@@ -64,10 +226,14 @@ class DirectWriteMeasurer final : public TextMeasurer {
         wrapWidth_(static_cast<float>(wrapWidth)),
         maxHeight_(static_cast<float>(maxHeight)) {}
 
-  bool MeasureHeight(std::u16string_view text, float& height) override {
-    if (text.size() > UINT32_MAX) return false;
+  bool MeasureHeight(const AnnotatedText& text, float& height) override {
+    if (!text.Plain()) {
+      if (!paragraphs_) paragraphs_.emplace(*objects_.directWrite.Get(), *format_.Get(), maxHeight_, nullptr);
+      return MeasureAnnotatedText(*paragraphs_, text, wrapWidth_, height);
+    }
+    if (text.text.size() > UINT32_MAX) return false;
     ComPtr<IDWriteTextLayout> layout;
-    if (FAILED(objects_.directWrite->CreateTextLayout(WideText(text), static_cast<UINT32>(text.size()),
+    if (FAILED(objects_.directWrite->CreateTextLayout(WideText(text.text), static_cast<UINT32>(text.text.size()),
                                                       format_.Get(), wrapWidth_, maxHeight_,
                                                       layout.GetAddressOf()))) {
       return false;
@@ -82,6 +248,7 @@ class DirectWriteMeasurer final : public TextMeasurer {
   ComPtr<IDWriteTextFormat> format_;  // released before the target and factories
   float wrapWidth_;
   float maxHeight_;
+  std::optional<DirectWriteParagraphs> paragraphs_;  // made for the first annotated text, released first
 };
 
 class DirectWriteEngine final : public TextEngine {
@@ -98,18 +265,21 @@ class DirectWriteEngine final : public TextEngine {
   }
 
   void Draw(DrawingSurface& surface, const FontSpec& font, const PixelRect& targetRect,
-            const PixelRect& layoutRect, std::u16string_view text, const TextColor& color,
+            const PixelRect& layoutRect, const AnnotatedText& text, const TextColor& color,
             Rgb background) override {
-    if (text.size() > UINT32_MAX) return;
+    if (text.text.size() > UINT32_MAX) return;
     BoundTarget objects;
     ComPtr<ID2D1SolidColorBrush> brush;
     ComPtr<IDWriteTextFormat> format;
+    ComPtr<IDWriteTextFormat> readingFormat;
     HRESULT status = objects.Make(surface, targetRect);
     if (SUCCEEDED(status)) {
       const D2D1_COLOR_F brushColor{color.red, color.green, color.blue, color.alpha};
       status = objects.target->CreateSolidColorBrush(&brushColor, nullptr, brush.GetAddressOf());
     }
     if (SUCCEEDED(status)) status = objects.MakeFormat(font, format);
+    if (SUCCEEDED(status) && !text.Plain()) status = objects.MakeFormat(font, readingFormat, 0.5f);
+    if (SUCCEEDED(status) && readingFormat) status = readingFormat->SetWordWrapping(DWRITE_WORD_WRAPPING_NO_WRAP);
     if (FAILED(status)) return;
 
     // The target's own coordinates start at the target's corner.
@@ -125,8 +295,16 @@ class DirectWriteEngine final : public TextEngine {
                                        background.blue / 255.0f, 1.0f};
     objects.target->BeginDraw();
     objects.target->Clear(&backgroundColor);
-    objects.target->DrawText(WideText(text), static_cast<UINT32>(text.size()), format.Get(), &layout, brush.Get(),
-                             D2D1_DRAW_TEXT_OPTIONS_ENABLE_COLOR_FONT, DWRITE_MEASURING_MODE_NATURAL);
+    if (text.Plain()) {
+      objects.target->DrawText(WideText(text.text), static_cast<UINT32>(text.text.size()), format.Get(), &layout,
+                               brush.Get(), D2D1_DRAW_TEXT_OPTIONS_ENABLE_COLOR_FONT,
+                               DWRITE_MEASURING_MODE_NATURAL);
+    } else {
+      const ReadingPen pen{*objects.target.Get(), *brush.Get(), *readingFormat.Get()};
+      DirectWriteParagraphs paragraphs(*objects.directWrite.Get(), *format.Get(), layout.bottom - layout.top,
+                                       &pen);
+      DrawAnnotatedText(paragraphs, text, layout.left, layout.top, layout.right);
+    }
     objects.target->EndDraw(nullptr, nullptr);
   }
 };

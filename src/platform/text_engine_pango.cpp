@@ -6,9 +6,11 @@
 
 #include <algorithm>
 #include <climits>
+#include <optional>
 #include <string>
 
 #include "base/unicode.h"
+#include "platform/annotated_layout.h"
 #include "platform/text_engine.h"
 
 namespace folio::platform {
@@ -42,10 +44,10 @@ constexpr std::int32_t kMaxPangoPixels = INT_MAX / PANGO_SCALE;
 // face failed for the rest of the process: larger sizes are refused here.
 constexpr std::int32_t kMaxFontPixels = 32767;
 
-// A layout in the font, wrapping at `wrapWidth` pixels; null for sizes that
-// can't be drawn and for negative widths.
-Layout MakeLayout(const FontSpec& font, std::int32_t wrapWidth) {
-  if (font.pixelSize <= 0 || font.pixelSize > kMaxFontPixels || wrapWidth < 0) return nullptr;
+// A layout in the font's family at `pixelSize`, wrapping at `wrapWidth`
+// pixels; null for sizes that can't be drawn and for negative widths.
+Layout MakeLayout(std::u16string_view family, double pixelSize, std::int32_t wrapWidth) {
+  if (!(pixelSize > 0) || pixelSize > kMaxFontPixels || wrapWidth < 0) return nullptr;
   // The calling thread's font map: the plug-in may be called from several threads.
   Context context(pango_font_map_create_context(pango_cairo_font_map_get_default()));
   FontOptions options(cairo_font_options_create());
@@ -58,9 +60,9 @@ Layout MakeLayout(const FontSpec& font, std::int32_t wrapWidth) {
   pango_context_set_base_dir(context.get(), PANGO_DIRECTION_LTR);
 
   FontDescription description(pango_font_description_new());
-  const std::string family = base::Utf16ToUtf8(font.family);
-  if (!family.empty()) pango_font_description_set_family(description.get(), family.c_str());
-  pango_font_description_set_absolute_size(description.get(), static_cast<double>(font.pixelSize) * PANGO_SCALE);
+  const std::string familyName = base::Utf16ToUtf8(family);
+  if (!familyName.empty()) pango_font_description_set_family(description.get(), familyName.c_str());
+  pango_font_description_set_absolute_size(description.get(), pixelSize * PANGO_SCALE);
 
   Layout layout(pango_layout_new(context.get()));
   pango_layout_set_font_description(layout.get(), description.get());
@@ -75,6 +77,10 @@ Layout MakeLayout(const FontSpec& font, std::int32_t wrapWidth) {
   return layout;
 }
 
+Layout MakeLayout(const FontSpec& font, std::int32_t wrapWidth) {
+  return MakeLayout(font.family, font.pixelSize, wrapWidth);
+}
+
 bool SetLayoutText(PangoLayout* layout, std::u16string_view text) {
   const std::string utf8 = base::Utf16ToUtf8(text);
   if (utf8.size() > INT_MAX) return false;
@@ -82,20 +88,123 @@ bool SetLayoutText(PangoLayout* layout, std::u16string_view text) {
   return true;
 }
 
+float Pixels(int pangoUnits) {
+  return static_cast<float>(pangoUnits) / PANGO_SCALE;
+}
+
+PangoRectangle LogicalExtents(PangoLayout* layout) {
+  PangoRectangle logical;
+  pango_layout_get_extents(layout, nullptr, &logical);
+  return logical;
+}
+
+// Paragraphs and readings for annotated_layout.cpp.  The room above a line
+// is Pango's spacing between lines, and above the first line an offset.
+class PangoParagraphs final : public ParagraphLayouter {
+ public:
+  // Null when the font can't be laid out.  Draws onto `cairo` when given.
+  static std::unique_ptr<PangoParagraphs> Make(const FontSpec& font, cairo_t* cairo) {
+    Layout paragraph = MakeLayout(font, 0);
+    if (!paragraph) return nullptr;
+    // An empty layout is one line of the font high; readings take half of it.
+    pango_layout_set_text(paragraph.get(), "", 0);
+    const int room = LogicalExtents(paragraph.get()).height / 2;
+    return std::unique_ptr<PangoParagraphs>(new PangoParagraphs(font, cairo, std::move(paragraph), room));
+  }
+
+  bool LayOut(std::u16string_view paragraph, float width, bool roomForReadings) override {
+    const float pangoWidth = std::min(width, static_cast<float>(kMaxPangoPixels)) * PANGO_SCALE;
+    pango_layout_set_width(paragraph_.get(), static_cast<int>(pangoWidth));
+    roomAbove_ = roomForReadings ? room_ : 0;
+    pango_layout_set_spacing(paragraph_.get(), roomAbove_);
+    utf16_ = paragraph;
+    return SetLayoutText(paragraph_.get(), paragraph);
+  }
+
+  float Height() override { return Pixels(LogicalExtents(paragraph_.get()).height + roomAbove_); }
+
+  std::optional<RunBox> FirstLineBox(std::size_t start, std::size_t length) override {
+    const char* text = pango_layout_get_text(paragraph_.get());
+    const char* at = text + base::Utf16ToUtf8(utf16_.substr(0, start)).size();
+    const char* end = text + base::Utf16ToUtf8(utf16_.substr(0, start + length)).size();
+    if (at >= end) return std::nullopt;
+    PangoRectangle first;
+    pango_layout_index_to_pos(paragraph_.get(), static_cast<int>(at - text), &first);
+    int left = std::min(first.x, first.x + first.width);
+    int right = std::max(first.x, first.x + first.width);
+    // Characters after the first on its line widen the box; a wrap ends it.
+    for (at = g_utf8_next_char(at); at < end; at = g_utf8_next_char(at)) {
+      PangoRectangle next;
+      pango_layout_index_to_pos(paragraph_.get(), static_cast<int>(at - text), &next);
+      if (next.y != first.y) break;
+      left = std::min({left, next.x, next.x + next.width});
+      right = std::max({right, next.x, next.x + next.width});
+    }
+    // Line tops are below the room; the room above a line is the spacing before it.
+    return RunBox{Pixels(left), Pixels(right), Pixels(first.y)};
+  }
+
+  void DrawParagraph(float x, float y) override {
+    if (!cairo_) return;
+    cairo_move_to(cairo_, x, y + Pixels(roomAbove_));
+    pango_cairo_show_layout(cairo_, paragraph_.get());
+  }
+
+  std::optional<float> LayOutReading(std::u16string_view letters) override {
+    if (!reading_) {
+      reading_ = MakeLayout(family_, pixelSize_ / 2.0, 0);
+      if (!reading_) return std::nullopt;
+      pango_layout_set_width(reading_.get(), -1);  // one line, however long
+    }
+    if (!SetLayoutText(reading_.get(), letters)) return std::nullopt;
+    return Pixels(LogicalExtents(reading_.get()).width);
+  }
+
+  void DrawReading(float x, float y) override {
+    if (!cairo_ || !reading_) return;
+    cairo_move_to(cairo_, x, y);
+    pango_cairo_show_layout(cairo_, reading_.get());
+  }
+
+ private:
+  PangoParagraphs(const FontSpec& font, cairo_t* cairo, Layout paragraph, int room)
+      : family_(font.family),
+        pixelSize_(font.pixelSize),
+        cairo_(cairo),
+        paragraph_(std::move(paragraph)),
+        room_(room) {}
+
+  std::u16string family_;
+  double pixelSize_;
+  cairo_t* cairo_;
+  Layout paragraph_;
+  Layout reading_;
+  int room_;              // Pango units: half a line of the font
+  int roomAbove_ = 0;     // the room of the paragraph laid out last
+  std::u16string utf16_;  // the paragraph laid out last
+};
+
 class PangoMeasurer final : public TextMeasurer {
  public:
-  explicit PangoMeasurer(Layout layout) : layout_(std::move(layout)) {}
+  PangoMeasurer(Layout layout, const FontSpec& font, std::int32_t wrapWidth)
+      : layout_(std::move(layout)), family_(font.family), pixelSize_(font.pixelSize), wrapWidth_(wrapWidth) {}
 
-  bool MeasureHeight(std::u16string_view text, float& height) override {
-    if (!SetLayoutText(layout_.get(), text)) return false;
-    PangoRectangle logical;
-    pango_layout_get_extents(layout_.get(), nullptr, &logical);
-    height = static_cast<float>(logical.height) / PANGO_SCALE;
+  bool MeasureHeight(const AnnotatedText& text, float& height) override {
+    if (!text.Plain()) {
+      if (!paragraphs_) paragraphs_ = PangoParagraphs::Make({family_, pixelSize_}, nullptr);
+      return paragraphs_ && MeasureAnnotatedText(*paragraphs_, text, static_cast<float>(wrapWidth_), height);
+    }
+    if (!SetLayoutText(layout_.get(), text.text)) return false;
+    height = Pixels(LogicalExtents(layout_.get()).height);
     return true;
   }
 
  private:
   Layout layout_;
+  std::u16string family_;
+  std::int32_t pixelSize_;
+  std::int32_t wrapWidth_;
+  std::unique_ptr<PangoParagraphs> paragraphs_;  // made for the first annotated text
 };
 
 std::int32_t ClampTo(std::int32_t value, std::int32_t limit) {
@@ -143,11 +252,11 @@ class PangoEngine final : public TextEngine {
     // Only the width wraps; a box of negative height can't hold a layout.
     Layout layout = maxHeight < 0 ? nullptr : MakeLayout(font, wrapWidth);
     if (!layout) return nullptr;
-    return std::make_unique<PangoMeasurer>(std::move(layout));
+    return std::make_unique<PangoMeasurer>(std::move(layout), font, wrapWidth);
   }
 
   void Draw(DrawingSurface& surface, const FontSpec& font, const PixelRect& targetRect,
-            const PixelRect& layoutRect, std::u16string_view text, const TextColor& color,
+            const PixelRect& layoutRect, const AnnotatedText& text, const TextColor& color,
             Rgb background) override {
     const SurfaceGeometry& page = surface.geometry();
     const std::int32_t left = ClampTo(targetRect.left, page.width);
@@ -155,21 +264,38 @@ class PangoEngine final : public TextEngine {
     const std::int32_t right = ClampTo(targetRect.right, page.width);
     const std::int32_t bottom = ClampTo(targetRect.bottom, page.height);
     if (right <= left || bottom <= top) return;
-    const std::int64_t wrapWidth = std::int64_t{layoutRect.right} - layoutRect.left;
-    Layout layout =
-        MakeLayout(font, static_cast<std::int32_t>(std::clamp<std::int64_t>(wrapWidth, -1, INT32_MAX)));
-    if (!layout || !SetLayoutText(layout.get(), text)) return;
+    const std::int32_t wrapWidth = static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(std::int64_t{layoutRect.right} - layoutRect.left, -1, INT32_MAX));
+    Layout layout;
+    if (text.Plain()) {
+      layout = MakeLayout(font, wrapWidth);
+      if (!layout || !SetLayoutText(layout.get(), text.text)) return;
+    } else if (wrapWidth < 0) {
+      return;  // as a measurer of this width can't be made
+    }
     CairoSurface image(cairo_image_surface_create(CAIRO_FORMAT_RGB24, right - left, bottom - top));
     if (cairo_surface_status(image.get()) != CAIRO_STATUS_SUCCESS) return;
     Cairo cairo(cairo_create(image.get()));
     if (cairo_status(cairo.get()) != CAIRO_STATUS_SUCCESS) return;
+    std::unique_ptr<PangoParagraphs> paragraphs;
+    if (!layout) {
+      paragraphs = PangoParagraphs::Make(font, cairo.get());
+      if (!paragraphs) return;
+    }
 
     cairo_set_source_rgb(cairo.get(), background.red / 255.0, background.green / 255.0, background.blue / 255.0);
     cairo_paint(cairo.get());
     cairo_set_source_rgba(cairo.get(), color.red, color.green, color.blue, color.alpha);
-    cairo_move_to(cairo.get(), static_cast<double>(layoutRect.left) - left,
-                  static_cast<double>(layoutRect.top) - top);
-    pango_cairo_show_layout(cairo.get(), layout.get());
+    // The text box in the image's pixels.
+    const double boxLeft = static_cast<double>(layoutRect.left) - left;
+    const double boxTop = static_cast<double>(layoutRect.top) - top;
+    if (layout) {
+      cairo_move_to(cairo.get(), boxLeft, boxTop);
+      pango_cairo_show_layout(cairo.get(), layout.get());
+    } else {
+      DrawAnnotatedText(*paragraphs, text, static_cast<float>(boxLeft), static_cast<float>(boxTop),
+                        static_cast<float>(boxLeft + wrapWidth));
+    }
     cairo_surface_flush(image.get());
     CopyIntoSurface(image.get(), surface, left, top);
   }

@@ -7,6 +7,7 @@
 #include "platform/drawing_surface.h"
 #include "platform/files.h"
 #include "render/bitmap_file.h"
+#include "text/aozora_notation.h"
 
 namespace folio::plugin {
 namespace {
@@ -34,14 +35,19 @@ bool LimitReached(const render::PageBreakList& pageBreaks, std::int32_t pageLimi
   return pageLimit > 0 && pageBreaks.size() >= 2 && pageBreaks.back() == pageBreaks[pageBreaks.size() - 2];
 }
 
-// Render's page starts carry no reader state yet; a reader that needs one
-// to resume brings it here, and the store keeps it beside the position.
+// A page start's notation state goes into the store as bytes: none when the
+// text was read without notation.
 index::IndexedPageStart IndexedStartOf(const render::PageStart& start) {
-  return {start.line, start.start, {}};
+  return {start.line, start.start, start.notation ? text::EncodeAozoraLineState(*start.notation) : std::string()};
 }
 
-render::PageStart PageStartOf(const index::IndexedPageStart& start) {
-  return {start.line, start.start};
+// None when the stored state is not one that a state gave.
+std::optional<render::PageStart> PageStartOf(const index::IndexedPageStart& start) {
+  render::PageStart pageStart{start.line, start.start, std::nullopt};
+  if (start.state.empty()) return pageStart;
+  pageStart.notation = text::DecodeAozoraLineState(start.state);
+  if (!pageStart.notation) return std::nullopt;
+  return pageStart;
 }
 
 index::PageIndex StoredValueOf(const render::MeasuredText& measured, bool limitReached) {
@@ -52,7 +58,8 @@ index::PageIndex StoredValueOf(const render::MeasuredText& measured, bool limitR
 }
 
 // The stored listing as measuring gives it; none when the settings' page
-// can't be made, which measuring reports itself.
+// can't be made, which measuring reports itself, or a page start's state is
+// not one that a state gave.
 std::optional<render::MeasuredText> MeasuredTextOf(index::PageIndex stored,
                                                    const settings::RenderSettings& settings) {
   const std::optional<platform::SurfaceGeometry> geometry =
@@ -64,7 +71,11 @@ std::optional<render::MeasuredText> MeasuredTextOf(index::PageIndex stored,
   measured.pageFileSize = render::BitmapFileSize(*geometry);
   measured.splitting = stored.splitting;
   measured.pageStarts.reserve(stored.pageStarts.size());
-  for (const index::IndexedPageStart& start : stored.pageStarts) measured.pageStarts.push_back(PageStartOf(start));
+  for (const index::IndexedPageStart& start : stored.pageStarts) {
+    std::optional<render::PageStart> pageStart = PageStartOf(start);
+    if (!pageStart) return std::nullopt;
+    measured.pageStarts.push_back(*pageStart);
+  }
   return measured;
 }
 
@@ -78,6 +89,7 @@ index::PageSettingsPrint PageSettingsPrintOf(const settings::RenderSettings& set
   print.fontFamily = settings.fontFamily;
   print.fontSize = settings.fontSize;
   print.pageLimit = std::max(settings.pageLimit, 0);  // every value of 0 or less means no limit
+  if (settings.notation == settings::Notation::Aozora) print.extra = "notation=aozora";
   return print;
 }
 

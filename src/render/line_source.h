@@ -3,18 +3,25 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
+#include "text/aozora_notation.h"
 #include "text/text_stream.h"
 
 namespace folio::render {
+
+// Where the notation reader stands before a line, so that reading can
+// resume there; nothing when the text is read without notation.
+using NotationState = std::optional<text::AozoraLineState>;
 
 class LineSource {
  public:
   virtual ~LineSource() = default;
   // Next line into `line`, as ReadTextLine delivers it; false at the end.
   virtual bool ReadLine(text::TextLine& line) = 0;
-  // The measuring pass found that the line read last, `lineNumber`, begins a page.
-  virtual void PageBeginsAtLastLine(std::int32_t /*lineNumber*/) {}
+  // The measuring pass found that the line read last, `lineNumber`, begins a
+  // page, with the notation reader at `notation` before it.
+  virtual void PageBeginsAtLastLine(std::int32_t /*lineNumber*/, const NotationState& /*notation*/) {}
 };
 
 class TextStreamLines final : public LineSource {

@@ -1,30 +1,24 @@
 #include "render/page_drawing.h"
 
-#include <string>
-
 #include "render/page_frame.h"
+#include "render/page_lines.h"
+#include "render/page_text.h"
 
 namespace folio::render {
-namespace {
-
-std::u16string PageText(LineSource& lines, std::int32_t firstLine, std::int32_t lastLine) {
-  std::u16string pageText;
-  text::TextLine line;
-  for (std::int32_t skipped = 0; skipped < firstLine; ++skipped) {
-    if (!lines.ReadLine(line)) return pageText;
-  }
-  const std::int64_t count = std::int64_t{lastLine} - firstLine + 1;
-  for (std::int64_t read = 0; read < count && lines.ReadLine(line); ++read) pageText.append(line.visible());
-  return pageText;
-}
-
-}  // namespace
 
 void DrawPageText(platform::TextEngine& engine, platform::DrawingSurface& surface, LineSource& lines,
-                  const settings::RenderSettings& settings, std::int32_t firstLine, std::int32_t lastLine) {
-  const std::u16string pageText = PageText(lines, firstLine, lastLine);
+                  const settings::RenderSettings& settings, std::int32_t firstLine, std::int32_t lastLine,
+                  const NotationState& notation) {
+  PageLineReader reader(lines, settings.notation, notation);
+  PageText pageText(settings);
+  // Lines before the page are read too: their notes carry on into it.
+  bool textReachesPage = true;
+  for (std::int32_t skipped = 0; skipped < firstLine && textReachesPage; ++skipped)
+    textReachesPage = reader.Next();
+  const std::int64_t count = textReachesPage ? std::int64_t{lastLine} - firstLine + 1 : 0;
+  for (std::int64_t read = 0; read < count && reader.Next(); ++read) reader.AppendLineTo(pageText);
   const DrawingFrame frame = DrawingFrameOf(settings);
-  engine.Draw(surface, FontOf(settings), frame.targetRect, frame.layoutRect, pageText, settings.fontColor,
+  engine.Draw(surface, FontOf(settings), frame.targetRect, frame.layoutRect, pageText.View(), settings.fontColor,
               settings.background);
 }
 

@@ -14,9 +14,11 @@ namespace folio::render {
 // Skips `firstLine` lines, joins the lines up to `lastLine` (inclusive; none
 // when lastLine < firstLine, fewer when the text ends) and draws them in the
 // settings' font and colour, at (margin, margin) wrapped at width - 2 x margin
-// as the measuring pass laid them out.  When the text engine can't draw, the
-// page keeps its background.
+// as the measuring pass laid them out.  With notation, reading starts from
+// `notation`, the state noted where `lines` stands.  When the text engine
+// can't draw, the page keeps its background.
 void DrawPageText(platform::TextEngine& engine, platform::DrawingSurface& surface, LineSource& lines,
-                  const settings::RenderSettings& settings, std::int32_t firstLine, std::int32_t lastLine);
+                  const settings::RenderSettings& settings, std::int32_t firstLine, std::int32_t lastLine,
+                  const NotationState& notation);
 
 }  // namespace folio::render

@@ -5,8 +5,8 @@
 
 namespace folio::render {
 
-bool PageHeightGauge::MeasureParagraph(std::u16string_view paragraph, float& height) {
-  if (!paragraph.empty()) return measurer_.MeasureHeight(paragraph, height);
+bool PageHeightGauge::MeasureParagraph(const platform::AnnotatedText& paragraph, float& height) {
+  if (!paragraph.text.empty()) return measurer_.MeasureHeight(paragraph, height);
   // Empty paragraphs are all one font line high: laid out once per run.
   if (!emptyLineHeight_) {
     float empty = 0;
@@ -17,18 +17,19 @@ bool PageHeightGauge::MeasureParagraph(std::u16string_view paragraph, float& hei
   return true;
 }
 
-bool PageHeightGauge::Measure(std::u16string_view pageText, float& height) {
-  for (std::size_t at = scanned_; at < pageText.size(); ++at) {
-    if (pageText[at] != u'\n' || (at > 0 && pageText[at - 1] == u'\r')) continue;
+bool PageHeightGauge::Measure(const platform::AnnotatedText& pageText, float& height) {
+  const std::u16string_view text = pageText.text;
+  for (std::size_t at = scanned_; at < text.size(); ++at) {
+    if (text[at] != u'\n' || (at > 0 && text[at - 1] == u'\r')) continue;
     float paragraphHeight = 0;
-    if (!MeasureParagraph(pageText.substr(paragraphStart_, at - paragraphStart_), paragraphHeight)) return false;
+    if (!MeasureParagraph(pageText.Part(paragraphStart_, at - paragraphStart_), paragraphHeight)) return false;
     finishedHeight_ += paragraphHeight;
     paragraphStart_ = at + 1;
   }
-  scanned_ = pageText.size();
+  scanned_ = text.size();
 
   float openHeight = 0;
-  if (!MeasureParagraph(pageText.substr(paragraphStart_), openHeight)) return false;
+  if (!MeasureParagraph(pageText.Part(paragraphStart_, text.size() - paragraphStart_), openHeight)) return false;
   const double sum = finishedHeight_ + openHeight;
   // Sums that are NaN or beyond a float's range are settled by the whole
   // layout too.

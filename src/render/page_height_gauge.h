@@ -6,6 +6,7 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/annotated_text.h"
 #include "platform/text_engine.h"
 
 namespace folio::render {
@@ -31,13 +32,13 @@ class PageHeightGauge {
   // Stores the height of `pageText` in `height`: the page text given to the
   // last call with text appended, or after Restart any text.  False when a
   // layout can't be made; `height` is then left as it was.
-  bool Measure(std::u16string_view pageText, float& height);
+  bool Measure(const platform::AnnotatedText& pageText, float& height);
 
   // The page text was replaced.
   void Restart() noexcept;
 
  private:
-  bool MeasureParagraph(std::u16string_view paragraph, float& height);
+  bool MeasureParagraph(const platform::AnnotatedText& paragraph, float& height);
 
   platform::TextMeasurer& measurer_;
   float breakLimit_;

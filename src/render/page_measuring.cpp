@@ -3,10 +3,11 @@
 #include <limits>
 #include <memory>
 #include <optional>
-#include <string>
 
 #include "render/page_frame.h"
 #include "render/page_height_gauge.h"
+#include "render/page_lines.h"
+#include "render/page_text.h"
 
 namespace folio::render {
 
@@ -23,25 +24,30 @@ std::uint32_t MeasurePages(platform::TextEngine& engine, platform::DrawingSurfac
 
   std::optional<PageHeightGauge> gauge;
   if (measurer) gauge.emplace(*measurer, frame.breakLimit);
-  std::u16string pageText;
+  PageLineReader reader(lines, settings.notation, std::nullopt);
+  PageText pageText(settings);
   float height = 0;
   std::int32_t lineNumber = 0;
   std::int32_t completedPages = 0;
-  text::TextLine line;
+  bool pageEnded = false;  // a line of the page asked for a new page after it
   // Line numbers are 32-bit: a text with more lines ends where they run out.
-  while (lineNumber < std::numeric_limits<std::int32_t>::max() && lines.ReadLine(line)) {
-    const std::u16string_view lineText = line.visible();
-    pageText.append(lineText);
-    // Once a layout fails nothing more is measured and the last height stays.
-    if (gauge && !gauge->Measure(pageText, height)) gauge.reset();
-    if (height > frame.breakLimit) {  // false for NaN
+  while (lineNumber < std::numeric_limits<std::int32_t>::max() && reader.Next()) {
+    if (!pageEnded) {
+      reader.AppendLineTo(pageText);
+      // Once a layout fails nothing more is measured and the last height stays.
+      if (gauge && !gauge->Measure(pageText.View(), height)) gauge.reset();
+    }
+    if (pageEnded || height > frame.breakLimit) {  // false for NaN
       pageBreaks.push_back(lineNumber);
-      lines.PageBeginsAtLastLine(lineNumber);
+      lines.PageBeginsAtLastLine(lineNumber, reader.StateBeforeLine());
       if (completedPages == lastPage) break;
-      pageText.assign(lineText);
+      pageText.Clear();
+      reader.AppendLineTo(pageText);
       if (gauge) gauge->Restart();
       ++completedPages;
     }
+    // A page holding nothing yet stays open, so that no page comes out blank.
+    pageEnded = reader.PageEndsAfterLine() && !pageText.empty();
     ++lineNumber;
   }
   pageBreaks.push_back(lineNumber);

@@ -17,8 +17,9 @@ using PageBreakList = std::vector<std::int32_t>;
 
 // Reads the text from `lines` and fills `pageBreaks` with the first line of
 // every page after 0, then one past the last line read.  A page breaks before
-// the line that makes the page's text taller than height - margin; `lines` is
-// told of each such line.  With a page limit of 1 or more, reading stops at
+// the line that makes the page's text taller than height - margin, and with
+// notation after a line whose note ends the page; `lines` is told of each
+// line that begins a page.  With a page limit of 1 or more, reading stops at
 // the break that would begin the page after the limit; that line number is
 // then listed twice.  Returns the page count (at least 1).  Objects that
 // can't be made measure every height as 0; a layout that can't be made keeps

@@ -2,8 +2,9 @@
 
 namespace folio::render {
 
-PageStartRecorder::PageStartRecorder(text::TextStream& stream) : stream_(stream) {
-  pageStarts_.push_back({0, text::NextLineStart(stream_)});
+PageStartRecorder::PageStartRecorder(text::TextStream& stream, const NotationState& atTextStart)
+    : stream_(stream) {
+  pageStarts_.push_back({0, text::NextLineStart(stream_), atTextStart});
 }
 
 bool PageStartRecorder::ReadLine(text::TextLine& line) {
@@ -14,13 +15,15 @@ bool PageStartRecorder::ReadLine(text::TextLine& line) {
   return true;
 }
 
-void PageStartRecorder::PageBeginsAtLastLine(std::int32_t lineNumber) {
+void PageStartRecorder::PageBeginsAtLastLine(std::int32_t lineNumber, const NotationState& notation) {
   // Only the line just read has a start at hand; an empty first page begins
   // where line 0 does, which is noted already.
-  if (lineNumber == linesRead_ - 1 && lineNumber > pageStarts_.back().line) Note(lineNumber, lastLineStart_);
+  if (lineNumber == linesRead_ - 1 && lineNumber > pageStarts_.back().line) {
+    Note({lineNumber, lastLineStart_, notation});
+  }
 }
 
-void PageStartRecorder::Note(std::int32_t line, const text::LineStart& start) {
+void PageStartRecorder::Note(const PageStart& pageStart) {
   if (++pagesSeen_ % keepEvery_ != 0) return;
   if (pageStarts_.size() == kMostPageStarts) {
     // Keeps the first and every second one after it: those whose page count
@@ -31,7 +34,7 @@ void PageStartRecorder::Note(std::int32_t line, const text::LineStart& start) {
     keepEvery_ *= 2;
     if (pagesSeen_ % keepEvery_ != 0) return;
   }
-  pageStarts_.push_back({line, start});
+  pageStarts_.push_back(pageStart);
 }
 
 }  // namespace folio::render

@@ -12,8 +12,9 @@
 namespace folio::render {
 
 struct PageStart {
-  std::int32_t line;      // the page's first line
-  text::LineStart start;  // where that line begins in the file
+  std::int32_t line;       // the page's first line
+  text::LineStart start;   // where that line begins in the file
+  NotationState notation;  // the notation reader before that line, when the text was read with one
 };
 
 // The text stream's lines for the measuring pass, noting where the pages
@@ -25,14 +26,16 @@ class PageStartRecorder final : public LineSource {
   // so that memory stays bounded whatever the text's length.
   static constexpr std::size_t kMostPageStarts = 4096;
 
-  explicit PageStartRecorder(text::TextStream& stream);
+  // `atTextStart`: the notation reader's state at line 0, or nothing when
+  // the text is read without notation.
+  PageStartRecorder(text::TextStream& stream, const NotationState& atTextStart);
   bool ReadLine(text::TextLine& line) override;
-  void PageBeginsAtLastLine(std::int32_t lineNumber) override;
+  void PageBeginsAtLastLine(std::int32_t lineNumber, const NotationState& notation) override;
   // The page starts noted, line 0's first, once the pass has ended.
   std::vector<PageStart> TakePageStarts() { return std::move(pageStarts_); }
 
  private:
-  void Note(std::int32_t line, const text::LineStart& start);
+  void Note(const PageStart& pageStart);
 
   text::TextStream& stream_;
   std::int64_t linesRead_ = 0;

@@ -16,17 +16,23 @@ std::unique_ptr<platform::DrawingSurface> PageSurface(const settings::RenderSett
 }
 
 // The text standing at `resume` when it can be read from there (the line
-// it stands at in `lineNumber`), else at its start.
+// it stands at in `lineNumber`, the notation reader's state there in
+// `notation`), else at its start.  A page start noted without notation
+// can't resume reading with it.
 text::OpenedText OpenAt(platform::InputFile& file, const std::optional<ResumePoint>& resume,
-                        std::int32_t& lineNumber) {
-  if (resume) {
+                        settings::Notation notationRead, std::int32_t& lineNumber, NotationState& notation) {
+  const bool resumable =
+      resume && (notationRead == settings::Notation::None || resume->pageStart.notation.has_value());
+  if (resumable) {
     text::OpenedText resumed = text::ResumeTextStream(file, resume->splitting, resume->pageStart.start);
     if (resumed.stream) {
       lineNumber = resume->pageStart.line;
+      notation = resume->pageStart.notation;
       return resumed;
     }
   }
   lineNumber = 0;
+  notation.reset();
   return text::OpenTextStream(file);
 }
 
@@ -41,7 +47,9 @@ MeasuredText MeasureText(platform::InputFile& file, const settings::RenderSettin
     measured.status = opened.stream ? RenderStatus::NoBitmap : RenderStatus::TextUnreadable;
     return measured;
   }
-  PageStartRecorder lines(*opened.stream);
+  const NotationState atTextStart =
+      settings.notation == settings::Notation::None ? NotationState() : text::AozoraLineState();
+  PageStartRecorder lines(*opened.stream, atTextStart);
   measured.pageCount = MeasurePages(platform::SystemTextEngine(), *surface, lines, settings, measured.pageBreaks);
   measured.pageFileSize = BitmapFileSize(surface->geometry());
   measured.splitting = text::SplittingOf(*opened.stream);
@@ -53,7 +61,8 @@ DrawnPage DrawPage(platform::InputFile& file, const settings::RenderSettings& se
                    const std::optional<ResumePoint>& resume) {
   DrawnPage drawn;
   std::int32_t lineNumber = 0;
-  const text::OpenedText opened = OpenAt(file, resume, lineNumber);
+  NotationState notation;
+  const text::OpenedText opened = OpenAt(file, resume, settings.notation, lineNumber, notation);
   const std::unique_ptr<platform::DrawingSurface> surface = opened.stream ? PageSurface(settings) : nullptr;
   if (!surface) {
     drawn.status = opened.stream ? RenderStatus::NoBitmap : RenderStatus::TextUnreadable;
@@ -64,7 +73,7 @@ DrawnPage DrawPage(platform::InputFile& file, const settings::RenderSettings& se
   const std::int32_t firstLine = range.firstLine - lineNumber;
   // An empty range stays empty without leaving 32 bits.
   const std::int32_t lastLine = range.lastLine < range.firstLine ? firstLine - 1 : range.lastLine - lineNumber;
-  DrawPageText(platform::SystemTextEngine(), *surface, lines, settings, firstLine, lastLine);
+  DrawPageText(platform::SystemTextEngine(), *surface, lines, settings, firstLine, lastLine, notation);
 
   drawn.image = BuildBitmapFileBlock(*surface);
   if (!drawn.image) drawn.status = RenderStatus::OutOfMemory;

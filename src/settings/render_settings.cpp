@@ -56,7 +56,12 @@ RenderSettings LoadRenderSettingsFrom(std::u16string_view iniPath) {
   settings.margin = readInt(u"Margin", defaults.margin);
   settings.background = BackgroundFromName(readText(u"BGColor", kDefaultBackgroundName));
   settings.fontColor = FontColorFromName(readText(u"FontColor", kDefaultFontColorName));
+  settings.notation = NotationFromName(readText(u"Notation", u""));
   return settings;
+}
+
+Notation NotationFromName(std::u16string_view name) noexcept {
+  return base::EqualsIgnoringAsciiCase(name, std::u16string_view(u"aozora")) ? Notation::Aozora : Notation::None;
 }
 
 std::u16string ReadExtensionList(std::u16string_view iniPath) {

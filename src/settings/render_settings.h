@@ -1,5 +1,6 @@
 // The settings file beside the plug-in: page geometry, font, colours, page
-// limit, the page index and the handled extensions.  Read afresh at every call, never written.
+// limit, the notation read in texts, the page index and the handled extensions.
+// Read afresh at every call, never written.
 #pragma once
 
 #include <cstddef>
@@ -12,6 +13,12 @@
 
 namespace folio::settings {
 
+// How markup inside the text is read.
+enum class Notation {
+  None,    // drawn as written
+  Aozora,  // Japanese e-text markup: readings in 《》, editorial notes in ［＃］
+};
+
 // Every field starts at its default: what a missing file, section or key gives.
 struct RenderSettings {
   std::u16string fontFamily;  // empty: the platform's choice
@@ -23,6 +30,7 @@ struct RenderSettings {
   platform::TextColor fontColor = FontColorFromName(kDefaultFontColorName);
   std::int32_t pageLimit = 10;
   bool pageIndex = true;  // listings kept in the user's cache folder, and taken from there
+  Notation notation = Notation::None;
 };
 
 inline constexpr std::u16string_view kSettingsSection = u"SystemSetting";
@@ -31,6 +39,8 @@ inline constexpr std::u16string_view kSettingsSection = u"SystemSetting";
 std::u16string SettingsFilePath();
 
 RenderSettings LoadRenderSettings();
+// `aozora` in any letter case; anything else (empty and `none` included) is None.
+Notation NotationFromName(std::u16string_view name) noexcept;
 RenderSettings LoadRenderSettingsFrom(std::u16string_view iniPath);
 
 // The Ext value ("*.txt" when missing).

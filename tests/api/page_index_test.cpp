@@ -103,6 +103,14 @@ std::u16string LongJapaneseLines() {
   return text;
 }
 
+// Readings, and an indent block that runs across pages, which a page drawn
+// from its start must resume with.
+std::u16string NotatedLines() {
+  std::u16string text = u"［＃ここから２字下げ］\r\n";
+  for (int i = 0; i < 60; ++i) text += u"吾輩《わがはい》は猫である。名前はまだ無い。\r\n";
+  return text + u"［＃ここで字下げ終わり］\r\n";
+}
+
 TEST_F(PageIndexTest, AKeptListingGivesTheEntriesAndPagesThatMeasuringGives) {
   struct Case {
     const char* name;
@@ -118,6 +126,8 @@ TEST_F(PageIndexTest, AKeptListingGivesTheEntriesAndPagesThatMeasuringGives) {
        "FontName=Noto Sans CJK JP\r\n"},
       {"shift_jis", texts_ / "sjis.txt", "FontName=Noto Sans CJK JP\r\n"},
       {"page limit reached", WriteText("limited.txt", NumberedLines(600)), "MaxPage=7\r\n"},
+      {"notation, its state at page starts", WriteText("notated.txt", NotatedLines()),
+       "FontName=Noto Sans CJK JP\r\nNotation=aozora\r\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -164,6 +174,9 @@ TEST_F(PageIndexTest, ATextOrASettingChangedSinceTheListingIsMeasuredAgain) {
   const std::string small = Utf8(NumberedLines(300));
   // Past the two hashed ends of 64 KiB each.
   const std::string large = Utf8(NumberedLines(7000));
+  // Pages end at the notes with notation, and not without.
+  std::string notated;
+  for (int i = 0; i < 300; ++i) notated += "Line " + std::to_string(i) + (i % 7 ? "\n" : "\n［＃改ページ］\n");
   using Change = std::function<fs::path(const fs::path&)>;
   const auto rewrite = [](std::string content, bool keepTime) -> Change {
     return [content, keepTime](const fs::path& text) {
@@ -193,6 +206,7 @@ TEST_F(PageIndexTest, ATextOrASettingChangedSinceTheListingIsMeasuredAgain) {
       {"font", small, same, "FontName=Noto Sans CJK JP\r\n", false},
       {"font size", small, same, "FontSize=11\r\n", false},
       {"page limit", small, same, "MaxPage=4\r\n", false},
+      {"notation", notated, same, "Notation=aozora\r\n", false},
       {"colours only", small, same, "BGColor=BLACK\r\nFontColor=LIGHT_GRAY\r\n", true},
       {"another form of the path", small, AnotherFormOf, "", true},
   };

@@ -83,6 +83,34 @@ TEST_F(PageTurnTest, NewSettingsDrawTheListedLinesAsReadFromTheStart) {
   EXPECT_EQ(turned, Pages(text, {2, 3}));
 }
 
+// Notes carry on from line to line: a page drawn from where it begins reads
+// on as if it had read every line before it, whichever notation listed it.
+TEST_F(PageTurnTest, NotesCarryOnIntoPagesDrawnFromTheirStarts) {
+  std::u16string novel;
+  for (int chapter = 0; chapter < 12; ++chapter) {
+    novel += u"［＃５字下げ］第" + std::u16string(1, static_cast<char16_t>(u'一' + chapter)) + u"章\n";
+    novel += u"［＃ここから２字下げ］\n";  // a block that runs over several pages
+    for (int line = 0; line < 30; ++line) {
+      novel += u"吾輩《わがはい》は猫である。名前はまだ無い。｜一番《いちばん》獰悪［＃「獰悪」に傍点］な種族。\n";
+    }
+    novel += u"［＃ここで字下げ終わり］\n［＃改ページ］\n";
+  }
+  const auto text = WriteText("novel.txt", novel);
+  for (const char* listedWith : {"Notation=aozora\r\n", "Notation=none\r\n"}) {
+    SCOPED_TRACE(listedWith);
+    UseSettings(std::string(listedWith) + "MaxPage=0\r\nFontSize=14\r\n", "Noto Sans CJK JP");
+    const Listing listing = ListW(text);
+    ASSERT_EQ(listing.code, SUSIE_SUCCESS);
+    const auto pages = static_cast<intptr_t>(listing.entries.size());
+    ASSERT_GT(pages, 12);
+    UseSettings("Notation=aozora\r\nMaxPage=0\r\nFontSize=14\r\n", "Noto Sans CJK JP");
+    const std::vector<intptr_t> positions{1, 2, pages / 2, pages - 1};
+    const std::vector<std::string> turned = Pages(text, positions);
+    Touch(text);
+    EXPECT_EQ(turned, Pages(text, positions));
+  }
+}
+
 TEST_F(PageTurnTest, AFileRewrittenToTheSameSizeIsReadFromTheStart) {
   const std::u16string before = NumberedLines(400);
   // The same size, with lines 1 to 300 two bytes further on.

@@ -4,6 +4,24 @@
 #include <cstring>
 
 namespace folio::testing {
+namespace {
+
+// Left, top, right and bottom (exclusive) of the pixels of a width x height
+// area where `marked` holds.
+template <typename Marked>
+std::array<int, 4> BoundsOf(int width, int height, Marked marked) {
+  std::array<int, 4> bounds{width, height, 0, 0};
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      if (!marked(x, y)) continue;
+      bounds = {std::min(bounds[0], x), std::min(bounds[1], y), std::max(bounds[2], x + 1),
+                std::max(bounds[3], y + 1)};
+    }
+  }
+  return bounds;
+}
+
+}  // namespace
 
 std::optional<BitmapShape> ReadBitmapShape(const std::string& bytes) {
   auto u32 = [&](std::size_t at) {
@@ -46,15 +64,12 @@ std::vector<bool> PageImage::InkedRows(Rgb background) const {
 }
 
 std::array<int, 4> PageImage::InkBounds(Rgb background) const {
-  std::array<int, 4> bounds{width_, height_, 0, 0};
-  for (int y = 0; y < height_; ++y) {
-    for (int x = 0; x < width_; ++x) {
-      if (At(x, y) == background) continue;
-      bounds = {std::min(bounds[0], x), std::min(bounds[1], y), std::max(bounds[2], x + 1),
-                std::max(bounds[3], y + 1)};
-    }
-  }
-  return bounds;
+  return BoundsOf(width_, height_, [&](int x, int y) { return !(At(x, y) == background); });
+}
+
+std::array<int, 4> PageImage::DifferenceBounds(const PageImage& other) const {
+  return BoundsOf(std::min(width_, other.width_), std::min(height_, other.height_),
+                  [&](int x, int y) { return !(At(x, y) == other.At(x, y)); });
 }
 
 int PageImage::InkedPixels() const {

@@ -41,6 +41,9 @@ class PageImage {
   std::array<int, 4> InkBounds(Rgb background) const;
   // Pixels unlike the background: a page drawn blank has none.
   int InkedPixels() const;
+  // Left, top, right and bottom (exclusive) of the pixels where this page
+  // and another of its size differ; empty (left >= right) when none do.
+  std::array<int, 4> DifferenceBounds(const PageImage& other) const;
 
  private:
   std::string bytes_;

@@ -10,7 +10,7 @@ namespace folio::plugin {
 namespace {
 
 render::PageStart StartAt(std::int32_t line) {
-  return {line, {static_cast<std::uint64_t>(line) * 10, 0}};
+  return {line, {static_cast<std::uint64_t>(line) * 10, 0}, std::nullopt};
 }
 
 ListedText Listed(platform::FileStamp stamp, std::vector<std::int32_t> lines) {

@@ -12,7 +12,9 @@
 #include "listed_lines.h"
 #include "render/page_frame.h"
 #include "render/page_height_gauge.h"
+#include "render/page_lines.h"
 #include "render/page_measuring.h"
+#include "render/page_text.h"
 #include "whole_page_text_breaks.h"
 
 namespace folio::render {
@@ -23,7 +25,8 @@ namespace {
 // sums near the limit can fall on either side of it.
 class NoisyMeasurer final : public platform::TextMeasurer {
  public:
-  bool MeasureHeight(std::u16string_view text, float& height) override {
+  bool MeasureHeight(const platform::AnnotatedText& annotated, float& height) override {
+    const std::u16string_view text = annotated.text;
     std::size_t lines = 1;
     for (std::size_t at = 0; at < text.size(); ++at) {
       if (text[at] == u'\n' && (at == 0 || text[at - 1] != u'\r')) ++lines;
@@ -43,7 +46,8 @@ class NoisyEngine final : public platform::TextEngine {
     return std::make_unique<NoisyMeasurer>();
   }
   void Draw(platform::DrawingSurface&, const platform::FontSpec&, const platform::PixelRect&,
-            const platform::PixelRect&, std::u16string_view, const platform::TextColor&, platform::Rgb) override {}
+            const platform::PixelRect&, const platform::AnnotatedText&, const platform::TextColor&,
+            platform::Rgb) override {}
 };
 
 // DirectWrite's render target binds to the page's own rectangles.
@@ -67,7 +71,7 @@ PageBreakList ReferenceBreaks(platform::TextEngine& engine, const std::vector<st
   const auto measurer =
       engine.CreateMeasurer(*surface, FontOf(settings), frame.boundRect, frame.wrapWidth, frame.maxHeight);
   if (!measurer) return {};
-  return WholePageTextBreaks(*measurer, lines, frame.breakLimit, settings.pageLimit);
+  return WholePageTextBreaks(*measurer, lines, frame.breakLimit, settings);
 }
 
 TEST(MeasuringEquivalenceTest, RandomTextsBreakAsTheWholePageTextDoes) {
@@ -99,7 +103,9 @@ TEST(MeasuringEquivalenceTest, RandomTextsBreakAsTheWholePageTextDoes) {
 
 // Every kind of line that the engines might lay out differently alone and
 // together: wrapping, tabs, fallback fonts, separators of all kinds, marks,
-// emoji, lines split by the reader, and a last line without a line feed.
+// emoji, lines split by the reader, a last line without a line feed, and
+// markup that notation turns into readings, indents and lines of no height
+// (but no page ends, which are no matter of heights).
 std::vector<std::u16string> MixedCorpus() {
   const std::u16string words =
       u"Reading a novel page by page in an image viewer is pleasant when the lines wrap at the right margin. ";
@@ -121,6 +127,11 @@ std::vector<std::u16string> MixedCorpus() {
       words + words + words + u"\n",
       split,
       words + u"\n",
+      u"［＃ここから３字下げ］\n",
+      u"　吾輩《わがはい》は猫である。名前はまだ無い。どこで生れたかとんと見当《けんとう》がつかぬ。\n",
+      u"［＃ここで字下げ終わり］\n",
+      u"［＃２字下げ］一番｜獰悪《どうあく》な書生［＃「書生」に傍点］であった。\n",
+      u"閉じない読み《わがはい　は猫である。\n",
   };
   std::vector<std::u16string> lines;
   std::mt19937 random(7);
@@ -148,19 +159,21 @@ TEST_P(SystemEngineEquivalenceTest, ParagraphHeightsAddUp) {
   ASSERT_NE(measurer, nullptr);
   // With no limit to come near, the gauge's height is always its sum.
   PageHeightGauge gauge(*measurer, std::numeric_limits<float>::infinity());
-  std::u16string pageText;
+  ListedLines source(MixedCorpus());
+  PageLineReader lines(source, settings.notation, std::nullopt);
+  PageText pageText(settings);
   float largestDifference = 0;
   std::size_t linesOnPage = 0;
-  for (const std::u16string& line : MixedCorpus()) {
+  while (lines.Next()) {
     if (++linesOnPage > 12) {  // pages of up to 12 lines
-      pageText.clear();
+      pageText.Clear();
       gauge.Restart();
       linesOnPage = 1;
     }
-    pageText += line;
+    lines.AppendLineTo(pageText);
     float sum = 0, whole = 0;
-    ASSERT_TRUE(gauge.Measure(pageText, sum));
-    ASSERT_TRUE(measurer->MeasureHeight(pageText, whole));
+    ASSERT_TRUE(gauge.Measure(pageText.View(), sum));
+    ASSERT_TRUE(measurer->MeasureHeight(pageText.View(), whole));
     largestDifference = std::max(largestDifference, std::abs(sum - whole));
   }
   // Far inside the allowance within which the gauge lays the page out whole.
@@ -176,8 +189,9 @@ TEST_P(SystemEngineEquivalenceTest, CorpusBreaksAsTheWholePageTextDoes) {
 }
 
 NamedPage Page(const char* name, std::u16string family, std::int32_t fontSize, std::int32_t width,
-               std::int32_t height, std::int32_t margin) {
+               std::int32_t height, std::int32_t margin, settings::Notation notation = settings::Notation::None) {
   settings::RenderSettings settings;
+  settings.notation = notation;
   settings.fontFamily = std::move(family);
   settings.fontSize = fontSize;
   settings.width = width;
@@ -191,7 +205,11 @@ NamedPage Page(const char* name, std::u16string family, std::int32_t fontSize, s
 INSTANTIATE_TEST_SUITE_P(Pages, SystemEngineEquivalenceTest,
                          ::testing::Values(Page("latin_font", u"DejaVu Sans", 12, 320, 240, 8),
                                            Page("japanese_font_narrow", u"Noto Sans CJK JP", 9, 200, 300, 20),
-                                           Page("latin_font_wide", u"DejaVu Sans", 17, 640, 160, 4)),
+                                           Page("latin_font_wide", u"DejaVu Sans", 17, 640, 160, 4),
+                                           Page("japanese_font_notation", u"Noto Sans CJK JP", 11, 300, 400, 12,
+                                                settings::Notation::Aozora),
+                                           Page("latin_font_notation", u"DejaVu Sans", 13, 400, 200, 6,
+                                                settings::Notation::Aozora)),
                          [](const ::testing::TestParamInfo<NamedPage>& info) { return info.param.name; });
 
 }  // namespace

@@ -25,17 +25,17 @@ TEST(PageStartRecorderTest, NotesTrueStartsOfPagesAndStaysBounded) {
   std::string bytes;
   for (int i = 0; i < 20000; ++i) bytes += std::to_string(i) + "\r\n";
   text::OpenedText opened = text::OpenTextStreamOver(text::MemoryBytes(bytes), nullptr);
-  PageStartRecorder recorder(*opened.stream);
+  PageStartRecorder recorder(*opened.stream, std::nullopt);
   text::TextLine line;
   for (std::int32_t lineNumber = 0; recorder.ReadLine(line); ++lineNumber) {
     if (lineNumber % 3 != 0 || lineNumber == 0) continue;
-    recorder.PageBeginsAtLastLine(lineNumber);
+    recorder.PageBeginsAtLastLine(lineNumber, std::nullopt);
     if (lineNumber == 19998) {
-      recorder.PageBeginsAtLastLine(lineNumber);
+      recorder.PageBeginsAtLastLine(lineNumber, std::nullopt);
       break;
     }
   }
-  recorder.PageBeginsAtLastLine(5);  // not the line read last: nothing to note
+  recorder.PageBeginsAtLastLine(5, std::nullopt);  // not the line read last: nothing to note
   const std::vector<PageStart> starts = recorder.TakePageStarts();
 
   // 6,667 pages: past 4,096 only every second page start is kept.

@@ -42,6 +42,7 @@ class FakeTextEngine final : public platform::TextEngine {
     PixelRect targetRect;
     PixelRect layoutRect;
     std::u16string text;
+    std::size_t readings;
     platform::TextColor color;
     platform::Rgb background;
   };
@@ -56,17 +57,18 @@ class FakeTextEngine final : public platform::TextEngine {
   }
 
   void Draw(platform::DrawingSurface&, const platform::FontSpec& font, const PixelRect& targetRect,
-            const PixelRect& layoutRect, std::u16string_view text, const platform::TextColor& color,
+            const PixelRect& layoutRect, const platform::AnnotatedText& text, const platform::TextColor& color,
             platform::Rgb background) override {
-    draws.push_back({std::u16string(font.family), font.pixelSize, targetRect, layoutRect, std::u16string(text),
-                     color, background});
+    draws.push_back({std::u16string(font.family), font.pixelSize, targetRect, layoutRect,
+                     std::u16string(text.text), text.readings.size(), color, background});
   }
 
  private:
   class Measurer final : public platform::TextMeasurer {
    public:
     explicit Measurer(FakeTextEngine& engine) : engine_(engine) {}
-    bool MeasureHeight(std::u16string_view text, float& height) override {
+    bool MeasureHeight(const platform::AnnotatedText& annotated, float& height) override {
+      const std::u16string_view text = annotated.text;
       if (engine_.layoutsBeforeFailure == 0) return false;
       if (engine_.layoutsBeforeFailure > 0) --engine_.layoutsBeforeFailure;
       engine_.measuredTexts.emplace_back(text);
@@ -105,7 +107,7 @@ class PassTest : public ::testing::Test {
     for (int i = 0; i < 20; ++i) lines.push_back(u"line" + std::u16string(1, u'a' + i) + u"\n");
     ListedLines source(std::move(lines));
     engine_.draws.clear();
-    DrawPageText(engine_, *surface_, source, settings_, firstLine, lastLine);
+    DrawPageText(engine_, *surface_, source, settings_, firstLine, lastLine, std::nullopt);
     EXPECT_EQ(engine_.draws.size(), 1u);
     return engine_.draws.empty() ? u"" : engine_.draws.back().text;
   }
@@ -144,6 +146,76 @@ TEST_F(PassTest, BreakLists) {
   for (const Case& c : cases) {
     settings_.pageLimit = c.pageLimit;
     EXPECT_EQ(Measure(c.lines, c.pages), c.breaks) << c.what;
+  }
+}
+
+TEST_F(PassTest, NotationEndsPagesAtNotesWhichTakeNoRoom) {
+  struct Case {
+    const char* what;
+    settings::Notation notation;
+    std::int32_t pageLimit;
+    std::vector<std::u16string> lines;
+    std::uint32_t pages;
+    PageBreakList breaks;
+  };
+  const std::u16string tall(96, u'x');
+  const Case cases[] = {
+      {"a note line", settings::Notation::Aozora, 0, {u"a\n", u"［＃改ページ］\n", u"b\n"}, 2, {0, 2, 3}},
+      {"after text",
+       settings::Notation::Aozora,
+       0,
+       {u"a［＃改丁］\n", u"b［＃改見開き］\n", u"c\n"},
+       3,
+       {0, 1, 2, 3}},
+      {"the page limit",
+       settings::Notation::Aozora,
+       2,
+       {u"a［＃改ページ］\n", u"b［＃改ページ］\n", u"c\n"},
+       2,
+       {0, 1, 2, 2}},
+      {"no blank pages",
+       settings::Notation::Aozora,
+       0,
+       {u"［＃改ページ］\n", u"a［＃改ページ］\n", u"［＃改ページ］\n", u"b\n"},
+       2,
+       {0, 2, 4}},
+      {"then a line too tall",
+       settings::Notation::Aozora,
+       0,
+       {u"a［＃改ページ］\n", tall + u"\n", u"b\n"},
+       3,
+       {0, 1, 2, 3}},
+      {"notes take no room",
+       settings::Notation::Aozora,
+       0,
+       {std::u16string(90, u'x') + u"\n", u"［＃ここから２字下げ］\n", u"xxxx\n", u"［＃ここで字下げ終わり］\n"},
+       1,
+       {0, 4}},
+      {"no notation", settings::Notation::None, 0, {u"a\n", u"［＃改ページ］\n", u"b\n"}, 1, {0, 3}},
+  };
+  for (const Case& c : cases) {
+    settings_.notation = c.notation;
+    settings_.pageLimit = c.pageLimit;
+    EXPECT_EQ(Measure(c.lines, c.pages), c.breaks) << c.what;
+  }
+}
+
+// Markup that isn't well formed reaches the page as written, readings and all.
+TEST_F(PassTest, BrokenMarkupIsDrawnAsWritten) {
+  settings_.notation = settings::Notation::Aozora;
+  std::u16string cutInsideAReading(1018, u'猫');
+  cutInsideAReading += u"吾輩《わが";  // the reader's 1,023-unit piece ends here; はい》 follows
+  const std::u16string_view cases[] = {
+      u"吾輩《わがはい　は猫である。\n", u"吾輩は猫である［＃改ページ　と\n", u"吾輩は猫《》である。\n",
+      u"｜吾輩は猫である。\n",           u"ねこ《ねこ》である。\n",           cutInsideAReading,
+  };
+  for (const std::u16string_view line : cases) {
+    ListedLines source({std::u16string(line), u"はい》の続き\n"});
+    engine_.draws.clear();
+    DrawPageText(engine_, *surface_, source, settings_, 0, 0, std::nullopt);
+    ASSERT_EQ(engine_.draws.size(), 1u);
+    EXPECT_EQ(engine_.draws.back().text, line);
+    EXPECT_EQ(engine_.draws.back().readings, 0u);
   }
 }
 

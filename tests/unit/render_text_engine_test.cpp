@@ -71,8 +71,8 @@ class TextEngineTest : public ::testing::Test {
                                            settings_.background);
     ASSERT_NE(page_, nullptr);
     const DrawingFrame frame = DrawingFrameOf(settings_);
-    engine_.Draw(*page_, FontOf(settings_), frame.targetRect, frame.layoutRect, text, settings_.fontColor,
-                 settings_.background);
+    engine_.Draw(*page_, FontOf(settings_), frame.targetRect, frame.layoutRect, platform::AnnotatedText(text),
+                 settings_.fontColor, settings_.background);
   }
 
   // Pixel (x, y) of the page, y counted from the top.

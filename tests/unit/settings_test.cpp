@@ -30,6 +30,7 @@ TEST_F(SettingsFileTest, MissingFileGivesEveryDefault) {
   EXPECT_EQ(settings.fontColor, (platform::TextColor{0.0f, 0.0f, 0.0f, 1.0f}));
   EXPECT_EQ(settings.pageLimit, 10);
   EXPECT_TRUE(settings.pageIndex);
+  EXPECT_EQ(settings.notation, Notation::None);
   EXPECT_EQ(ReadExtensionList(WidePath(folder_ / "absent.ini")), u"*.txt");
 }
 
@@ -75,6 +76,18 @@ TEST(FontColorTest, NamesMatchExactly) {
                         Case{u"RED", 1.0f}, Case{u"", 1.0f}, Case{u"BLACK ", 1.0f}}) {
     EXPECT_EQ(FontColorFromName(c.name), (platform::TextColor{c.level, c.level, c.level, 1.0f}))
         << std::string(c.name.begin(), c.name.end());
+  }
+}
+
+TEST_F(SettingsFileTest, OnlyAozoraTurnsNotationOn) {
+  struct Case {
+    const char* line;
+    Notation notation;
+  };
+  for (const Case& c : {Case{"Notation=aozora\n", Notation::Aozora}, Case{"notation = AOZORA\n", Notation::Aozora},
+                        Case{"Notation=\n", Notation::None}, Case{"Notation=none\n", Notation::None},
+                        Case{"Notation=aozora ; comment\n", Notation::None}, Case{"", Notation::None}}) {
+    EXPECT_EQ(Load(c.line).notation, c.notation) << c.line;
   }
 }
 

@@ -1,37 +1,45 @@
 // The break list that laying out the whole page text again for every line
-// gives: the definition that the measuring pass must match exactly.
+// gives: the definition that the measuring pass must match exactly (for
+// texts without notes that end pages).
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "listed_lines.h"
 #include "platform/text_engine.h"
+#include "render/page_lines.h"
 #include "render/page_measuring.h"
+#include "render/page_text.h"
 
 namespace folio::render {
 
 inline PageBreakList WholePageTextBreaks(platform::TextMeasurer& measurer,
                                          const std::vector<std::u16string>& lines, float breakLimit,
-                                         std::int32_t pageLimit) {
+                                         const settings::RenderSettings& settings) {
   PageBreakList breaks{0};
-  std::u16string pageText;
+  ListedLines source(lines);
+  PageLineReader reader(source, settings.notation, std::nullopt);
+  PageText pageText(settings);
   float height = 0;
   bool measuring = true;
   std::int32_t completedPages = 0;
-  for (std::int32_t number = 0; number < static_cast<std::int32_t>(lines.size()); ++number) {
-    pageText += lines[number];
-    if (measuring) measuring = measurer.MeasureHeight(pageText, height);
+  std::int32_t number = 0;
+  for (; reader.Next(); ++number) {
+    reader.AppendLineTo(pageText);
+    if (measuring) measuring = measurer.MeasureHeight(pageText.View(), height);
     if (!(height > breakLimit)) continue;
     breaks.push_back(number);
-    if (completedPages + 1 == pageLimit) {
+    if (completedPages + 1 == settings.pageLimit) {
       breaks.push_back(number);
       return breaks;
     }
-    pageText = lines[number];
+    pageText.Clear();
+    reader.AppendLineTo(pageText);
     ++completedPages;
   }
-  breaks.push_back(static_cast<std::int32_t>(lines.size()));
+  breaks.push_back(number);
   return breaks;
 }
 
