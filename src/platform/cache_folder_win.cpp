@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "platform/cache_folder.h"
+#include "platform/environment.h"
 
 namespace folio::platform {
 namespace {
@@ -22,15 +23,10 @@ bool IsAbsolute(std::wstring_view path) {
 }
 
 std::optional<std::u16string> ChosenFolder() {
-  const std::wstring name(kPageIndexFolderVariable.begin(), kPageIndexFolderVariable.end());
-  const DWORD size = GetEnvironmentVariableW(name.c_str(), nullptr, 0);
-  if (size == 0) return std::nullopt;
-  std::wstring value(size, L'\0');
-  const DWORD length = GetEnvironmentVariableW(name.c_str(), value.data(), size);
-  if (length >= size) return std::nullopt;  // changed meanwhile
-  value.resize(length);
-  if (!IsAbsolute(value)) return std::nullopt;
-  return std::u16string(value.begin(), value.end());
+  std::optional<std::u16string> value = EnvironmentValue(kPageIndexFolderVariable);
+  if (!value || !IsAbsolute(std::wstring_view(reinterpret_cast<const wchar_t*>(value->data()), value->size())))
+    return std::nullopt;
+  return value;
 }
 
 }  // namespace
