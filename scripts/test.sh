@@ -14,8 +14,8 @@ ctest --test-dir "$root/linux" --output-on-failure
 ASAN_OPTIONS=detect_leaks=1 ctest --test-dir "$root/asan" --output-on-failure
 # ThreadSanitizer over the concurrency stress test; only what that test needs.
 cmake -S . -B "$root/tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFOLIO_THREAD_SANITIZE=ON >/dev/null
-cmake --build "$root/tsan" --target folio_api_tests
-ctest --test-dir "$root/tsan" -R '^stress$' --output-on-failure
+cmake --build "$root/tsan" --target folio_api_tests folio_unit_tests
+ctest --test-dir "$root/tsan" -R '^(stress|measuring_workers)$' --output-on-failure
 scripts/fuzz.sh 20
 
 # wine_suites FOLDER LOADER: every suite of one Windows build under Wine.

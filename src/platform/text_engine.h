@@ -51,6 +51,15 @@ class TextEngine {
                                                        const PixelRect& boundRect, std::int32_t wrapWidth,
                                                        std::int32_t maxHeight) = 0;
 
+  // A measurer that lays text out as CreateMeasurer's does, bound to no
+  // surface, for the thread that makes it: measurers on several threads
+  // share nothing that isn't free-threaded.  Null where it can't be made,
+  // or where the engine has none.
+  virtual std::unique_ptr<TextMeasurer> CreateLayoutMeasurer(const FontSpec& /*font*/, std::int32_t /*wrapWidth*/,
+                                                             std::int32_t /*maxHeight*/) {
+    return nullptr;
+  }
+
   // Clears `targetRect` to `background` and draws `text` in `color`, laid out
   // in `layoutRect` (both in page pixels) as a measurer of its width lays it
   // out, and clipped to `targetRect`.  Draws nothing when its objects can't

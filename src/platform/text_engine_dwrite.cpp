@@ -264,6 +264,18 @@ class DirectWriteEngine final : public TextEngine {
     return std::make_unique<DirectWriteMeasurer>(std::move(objects), std::move(format), wrapWidth, maxHeight);
   }
 
+  // Laying text out takes DirectWrite alone: the shared factory, which is
+  // free-threaded, and a text format of the measurer's own.
+  std::unique_ptr<TextMeasurer> CreateLayoutMeasurer(const FontSpec& font, std::int32_t wrapWidth,
+                                                     std::int32_t maxHeight) override {
+    BoundTarget objects;
+    ComPtr<IDWriteTextFormat> format;
+    HRESULT status = dwrite::SharedFactory(objects.directWrite);
+    if (SUCCEEDED(status)) status = objects.MakeFormat(font, format);
+    if (FAILED(status)) return nullptr;
+    return std::make_unique<DirectWriteMeasurer>(std::move(objects), std::move(format), wrapWidth, maxHeight);
+  }
+
   void Draw(DrawingSurface& surface, const FontSpec& font, const PixelRect& targetRect,
             const PixelRect& layoutRect, const AnnotatedText& text, const TextColor& color,
             Rgb background) override {

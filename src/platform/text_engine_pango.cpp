@@ -249,6 +249,13 @@ class PangoEngine final : public TextEngine {
 
   std::unique_ptr<TextMeasurer> CreateMeasurer(DrawingSurface&, const FontSpec& font, const PixelRect&,
                                                std::int32_t wrapWidth, std::int32_t maxHeight) override {
+    return CreateLayoutMeasurer(font, wrapWidth, maxHeight);
+  }
+
+  // The layout comes from the calling thread's font map: one Pango context
+  // for each thread that measures.
+  std::unique_ptr<TextMeasurer> CreateLayoutMeasurer(const FontSpec& font, std::int32_t wrapWidth,
+                                                     std::int32_t maxHeight) override {
     // Only the width wraps; a box of negative height can't hold a layout.
     Layout layout = maxHeight < 0 ? nullptr : MakeLayout(font, wrapWidth);
     if (!layout) return nullptr;

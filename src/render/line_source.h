@@ -2,6 +2,7 @@
 // the entry points, a test's own elsewhere.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 
@@ -19,6 +20,10 @@ class LineSource {
   virtual ~LineSource() = default;
   // Next line into `line`, as ReadTextLine delivers it; false at the end.
   virtual bool ReadLine(text::TextLine& line) = 0;
+  // The line `ahead` lines after the one that ReadLine gives next (0: that
+  // one), read but not yet handed out; null at the end of the text, and from
+  // sources that can't read ahead.
+  virtual const text::TextLine* Peek(std::size_t /*ahead*/) { return nullptr; }
   // The measuring pass found that the line read last, `lineNumber`, begins a
   // page, with the notation reader at `notation` before it.
   virtual void PageBeginsAtLastLine(std::int32_t /*lineNumber*/, const NotationState& /*notation*/) {}

@@ -5,8 +5,18 @@
 
 namespace folio::render {
 
-bool PageHeightGauge::MeasureParagraph(const platform::AnnotatedText& paragraph, float& height) {
-  if (!paragraph.text.empty()) return measurer_.MeasureHeight(paragraph, height);
+bool PageHeightGauge::MeasureParagraph(const platform::AnnotatedText& pageText, std::size_t start, std::size_t end,
+                                       float& height) {
+  const platform::AnnotatedText paragraph = pageText.Part(start, end - start);
+  if (!paragraph.text.empty()) {
+    if (ahead_) {
+      if (const std::optional<float> measured = ahead_->Take(pageStart_ + start, pageStart_ + end, measurer_)) {
+        height = *measured;
+        return true;
+      }
+    }
+    return measurer_.MeasureHeight(paragraph, height);
+  }
   // Empty paragraphs are all one font line high: laid out once per run.
   if (!emptyLineHeight_) {
     float empty = 0;
@@ -22,14 +32,14 @@ bool PageHeightGauge::Measure(const platform::AnnotatedText& pageText, float& he
   for (std::size_t at = scanned_; at < text.size(); ++at) {
     if (text[at] != u'\n' || (at > 0 && text[at - 1] == u'\r')) continue;
     float paragraphHeight = 0;
-    if (!MeasureParagraph(pageText.Part(paragraphStart_, at - paragraphStart_), paragraphHeight)) return false;
+    if (!MeasureParagraph(pageText, paragraphStart_, at, paragraphHeight)) return false;
     finishedHeight_ += paragraphHeight;
     paragraphStart_ = at + 1;
   }
   scanned_ = text.size();
 
   float openHeight = 0;
-  if (!MeasureParagraph(pageText.Part(paragraphStart_, text.size() - paragraphStart_), openHeight)) return false;
+  if (!MeasureParagraph(pageText, paragraphStart_, text.size(), openHeight)) return false;
   const double sum = finishedHeight_ + openHeight;
   // Sums that are NaN or beyond a float's range are settled by the whole
   // layout too.
@@ -40,7 +50,8 @@ bool PageHeightGauge::Measure(const platform::AnnotatedText& pageText, float& he
   return measurer_.MeasureHeight(pageText, height);
 }
 
-void PageHeightGauge::Restart() noexcept {
+void PageHeightGauge::Restart(std::uint64_t pageStart) noexcept {
+  pageStart_ = pageStart;
   scanned_ = 0;
   paragraphStart_ = 0;
   finishedHeight_ = 0;

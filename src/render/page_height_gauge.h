@@ -3,11 +3,13 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string_view>
 
 #include "platform/annotated_text.h"
 #include "platform/text_engine.h"
+#include "render/paragraph_heights.h"
 
 namespace folio::render {
 
@@ -34,14 +36,21 @@ class PageHeightGauge {
   // layout can't be made; `height` is then left as it was.
   bool Measure(const platform::AnnotatedText& pageText, float& height);
 
-  // The page text was replaced.
-  void Restart() noexcept;
+  // The page text was replaced by one that begins `pageStart` units into the
+  // text (which only heights measured ahead count in).
+  void Restart(std::uint64_t pageStart) noexcept;
+
+  // Paragraph heights measured ahead, where there are any.
+  void MeasureAheadWith(ParagraphHeightsAhead* ahead) noexcept { ahead_ = ahead; }
 
  private:
-  bool MeasureParagraph(const platform::AnnotatedText& paragraph, float& height);
+  bool MeasureParagraph(const platform::AnnotatedText& pageText, std::size_t start, std::size_t end,
+                        float& height);
 
   platform::TextMeasurer& measurer_;
   float breakLimit_;
+  ParagraphHeightsAhead* ahead_ = nullptr;
+  std::uint64_t pageStart_ = 0;
   std::size_t scanned_ = 0;         // units of the page text looked at for line feeds
   std::size_t paragraphStart_ = 0;  // where the open paragraph starts
   double finishedHeight_ = 0;       // the finished paragraphs' heights

@@ -23,6 +23,10 @@ class PageLineReader {
   // The notation reader before the line read last: what a page that begins
   // with that line resumes from.
   const NotationState& StateBeforeLine() const { return stateBeforeLine_; }
+  // The notation reader before the line that Next reads.
+  NotationState StateBeforeNextLine() const {
+    return notation_ ? NotationState(notation_->State()) : NotationState();
+  }
   // The line read last asked for the next line to begin a page.
   bool PageEndsAfterLine() const { return notated_.pageEndsAfter; }
   // Adds the line read last to the page.

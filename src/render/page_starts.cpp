@@ -8,11 +8,26 @@ PageStartRecorder::PageStartRecorder(text::TextStream& stream, const NotationSta
 }
 
 bool PageStartRecorder::ReadLine(text::TextLine& line) {
-  const text::LineStart start = text::NextLineStart(stream_);
-  if (!text::ReadTextLine(stream_, line)) return false;
-  lastLineStart_ = start;
+  if (!ahead_.empty()) {
+    line = ahead_.front().line;
+    lastLineStart_ = ahead_.front().start;
+    ahead_.pop_front();
+  } else {
+    const text::LineStart start = text::NextLineStart(stream_);
+    if (!text::ReadTextLine(stream_, line)) return false;
+    lastLineStart_ = start;
+  }
   ++linesRead_;
   return true;
+}
+
+const text::TextLine* PageStartRecorder::Peek(std::size_t ahead) {
+  while (ahead_.size() <= ahead) {
+    LineAhead next{{}, text::NextLineStart(stream_)};
+    if (!text::ReadTextLine(stream_, next.line)) return nullptr;
+    ahead_.push_back(std::move(next));
+  }
+  return &ahead_[ahead].line;
 }
 
 void PageStartRecorder::PageBeginsAtLastLine(std::int32_t lineNumber, const NotationState& notation) {

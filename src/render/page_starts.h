@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <vector>
 
 #include "render/line_source.h"
@@ -19,7 +20,8 @@ struct PageStart {
 
 // The text stream's lines for the measuring pass, noting where the pages
 // that the pass finds begin.  A noted pair is always a true line and its
-// start, whatever the pass does.
+// start, whatever the pass does.  Lines read ahead (Peek) keep their starts
+// until they are handed out.
 class PageStartRecorder final : public LineSource {
  public:
   // Past this many page starts only every second one is kept, and so on,
@@ -30,6 +32,7 @@ class PageStartRecorder final : public LineSource {
   // the text is read without notation.
   PageStartRecorder(text::TextStream& stream, const NotationState& atTextStart);
   bool ReadLine(text::TextLine& line) override;
+  const text::TextLine* Peek(std::size_t ahead) override;
   void PageBeginsAtLastLine(std::int32_t lineNumber, const NotationState& notation) override;
   // The page starts noted, line 0's first, once the pass has ended.
   std::vector<PageStart> TakePageStarts() { return std::move(pageStarts_); }
@@ -37,7 +40,13 @@ class PageStartRecorder final : public LineSource {
  private:
   void Note(const PageStart& pageStart);
 
+  struct LineAhead {
+    text::TextLine line;
+    text::LineStart start;
+  };
+
   text::TextStream& stream_;
+  std::deque<LineAhead> ahead_;
   std::int64_t linesRead_ = 0;
   text::LineStart lastLineStart_;
   std::vector<PageStart> pageStarts_;

@@ -26,6 +26,7 @@ class PageText {
 
   platform::AnnotatedText View() const;
   bool empty() const { return text_.empty(); }
+  std::size_t size() const { return text_.size(); }
 
  private:
   void AppendIndent(std::uint16_t fullWidthCharacters);

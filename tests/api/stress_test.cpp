@@ -74,7 +74,9 @@ class ConcurrencyStressTest : public ArchiveTest {
     UseSettings(std::string(kStressSettings) + "PageIndex=0\r\n");
     std::vector<StressText> texts;
     for (int i = 0; i < kFiles; ++i) {
-      const auto path = WriteText("text" + std::to_string(i) + ".txt", NumberedLines(5 + 2 * i));
+      // The last is long enough for measuring workers to start.
+      const int lines = i == kFiles - 1 ? 1200 : 5 + 2 * i;
+      const auto path = WriteText("text" + std::to_string(i) + ".txt", NumberedLines(lines));
       texts.push_back({WidePathText(path), i == 0 ? std::nullopt : SeeText(Plugin(), path, {0, 1, 2, 3, 4})});
     }
     UseSettings(kStressSettings);

@@ -2,6 +2,7 @@
 // reader would deliver them.
 #pragma once
 
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -17,10 +18,17 @@ class ListedLines final : public LineSource {
     line.Assign(lines_[next_++]);
     return true;
   }
+  const text::TextLine* Peek(std::size_t ahead) override {
+    if (next_ + ahead >= lines_.size()) return nullptr;
+    peeked_.emplace_back();  // kept whole while the pass runs
+    peeked_.back().Assign(lines_[next_ + ahead]);
+    return &peeked_.back();
+  }
 
  private:
   std::vector<std::u16string> lines_;
   std::size_t next_ = 0;
+  std::deque<text::TextLine> peeked_;
 };
 
 }  // namespace folio::render

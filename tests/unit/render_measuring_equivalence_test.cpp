@@ -3,6 +3,7 @@
 // texts, and with the platform's own engine over a mixed corpus.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -38,6 +39,7 @@ class NoisyMeasurer final : public platform::TextMeasurer {
   }
 };
 
+// Counts the layout measurers made, one by each worker.
 class NoisyEngine final : public platform::TextEngine {
  public:
   std::unique_ptr<platform::TextMeasurer> CreateMeasurer(platform::DrawingSurface&, const platform::FontSpec&,
@@ -45,9 +47,16 @@ class NoisyEngine final : public platform::TextEngine {
                                                          std::int32_t) override {
     return std::make_unique<NoisyMeasurer>();
   }
+  std::unique_ptr<platform::TextMeasurer> CreateLayoutMeasurer(const platform::FontSpec&, std::int32_t,
+                                                               std::int32_t) override {
+    ++layoutMeasurers;
+    return std::make_unique<NoisyMeasurer>();
+  }
   void Draw(platform::DrawingSurface&, const platform::FontSpec&, const platform::PixelRect&,
             const platform::PixelRect&, const platform::AnnotatedText&, const platform::TextColor&,
             platform::Rgb) override {}
+
+  std::atomic<unsigned> layoutMeasurers{0};
 };
 
 // DirectWrite's render target binds to the page's own rectangles.
@@ -57,10 +66,10 @@ std::unique_ptr<platform::DrawingSurface> PageSurface(const settings::RenderSett
 }
 
 PageBreakList FastBreaks(platform::TextEngine& engine, const std::vector<std::u16string>& lines,
-                         const settings::RenderSettings& settings) {
+                         const settings::RenderSettings& settings, unsigned workers = 2) {
   ListedLines source(lines);
   PageBreakList breaks;
-  MeasurePages(engine, *PageSurface(settings), source, settings, breaks);
+  MeasurePages(engine, *PageSurface(settings), source, settings, breaks, workers);
   return breaks;
 }
 
@@ -99,6 +108,36 @@ TEST(MeasuringEquivalenceTest, RandomTextsBreakAsTheWholePageTextDoes) {
     textsThatBroke += expected.size() > 2;
   }
   EXPECT_GT(textsThatBroke, 100);
+}
+
+// Workers start past the first thousand lines.
+std::vector<std::u16string> Repeated(const std::vector<std::u16string>& lines, int times) {
+  std::vector<std::u16string> repeated;
+  for (int i = 0; i < times; ++i) repeated.insert(repeated.end(), lines.begin(), lines.end());
+  return repeated;
+}
+
+TEST(MeasuringEquivalenceTest, WorkersChangeNoBreak) {
+  std::mt19937 random(20261210);
+  std::vector<std::u16string> lines(400);
+  for (std::u16string& line : lines) {
+    line.assign(std::uniform_int_distribution<int>(0, 30)(random), u'x');
+    line += std::uniform_int_distribution<int>(0, 5)(random) ? u"\n" : u"";  // some paragraphs of several lines
+  }
+  lines = Repeated(lines, 8);
+  settings::RenderSettings settings;
+  settings.width = 100;
+  settings.margin = 5;
+  settings.height = 200;
+  settings.pageLimit = 0;
+  NoisyEngine engine;
+  const PageBreakList alone = FastBreaks(engine, lines, settings, 0);
+  EXPECT_EQ(alone, ReferenceBreaks(engine, lines, settings));
+  for (const unsigned workers : {1u, 2u, 8u}) {
+    engine.layoutMeasurers = 0;
+    EXPECT_EQ(FastBreaks(engine, lines, settings, workers), alone) << workers << " workers";
+    EXPECT_EQ(engine.layoutMeasurers, workers) << "every worker starts";
+  }
 }
 
 // Every kind of line that the engines might lay out differently alone and
@@ -167,7 +206,7 @@ TEST_P(SystemEngineEquivalenceTest, ParagraphHeightsAddUp) {
   while (lines.Next()) {
     if (++linesOnPage > 12) {  // pages of up to 12 lines
       pageText.Clear();
-      gauge.Restart();
+      gauge.Restart(0);
       linesOnPage = 1;
     }
     lines.AppendLineTo(pageText);
@@ -186,6 +225,15 @@ TEST_P(SystemEngineEquivalenceTest, CorpusBreaksAsTheWholePageTextDoes) {
   const PageBreakList expected = ReferenceBreaks(platform::SystemTextEngine(), lines, settings);
   EXPECT_GT(expected.size(), 4u);
   EXPECT_EQ(FastBreaks(platform::SystemTextEngine(), lines, settings), expected);
+}
+
+TEST_P(SystemEngineEquivalenceTest, CorpusBreaksTheSameWithAnyNumberOfWorkers) {
+  const std::vector<std::u16string> lines = Repeated(MixedCorpus(), 8);
+  const settings::RenderSettings& settings = GetParam().settings;
+  const PageBreakList alone = FastBreaks(platform::SystemTextEngine(), lines, settings, 0);
+  for (const unsigned workers : {1u, 2u, 8u}) {
+    EXPECT_EQ(FastBreaks(platform::SystemTextEngine(), lines, settings, workers), alone) << workers << " workers";
+  }
 }
 
 NamedPage Page(const char* name, std::u16string family, std::int32_t fontSize, std::int32_t width,
