@@ -145,4 +145,25 @@ std::string NotationTableRow(const TextReport& report) {
   });
 }
 
+std::string WorkersTableHeader(unsigned coreWorkers) {
+  const std::string cores = std::to_string(coreWorkers) + (coreWorkers == 1 ? " worker" : " workers");
+  return Header({"Text", "Lines", "Pages", "Pass alone (wall s)", "1 worker (wall s)", "2 workers (wall s)",
+                 "All cores, " + cores + " (wall s)", "1 ÷ alone", "2 ÷ alone", "All cores ÷ alone"});
+}
+
+std::string WorkersTableRow(const TextReport& report) {
+  return Row({
+      report.name,
+      std::to_string(report.lines),
+      PagesCell(report),
+      SecondsCell(report.listAlone),
+      SecondsCell(report.listOneWorker),
+      SecondsCell(report.listTwoWorkers),
+      SecondsCell(report.listAllCores),
+      Ratio(report.listOneWorker.seconds, report.listAlone.seconds),
+      Ratio(report.listTwoWorkers.seconds, report.listAlone.seconds),
+      Ratio(report.listAllCores.seconds, report.listAlone.seconds),
+  });
+}
+
 }  // namespace folio::bench

@@ -34,6 +34,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "bench/engine_reference.h"
 #include "bench/peer.h"
@@ -41,6 +42,8 @@
 #include "bench/program.h"
 #include "bench/result_table.h"
 #include "bench/viewer.h"
+#include "render/page_measuring.h"
+#include "render/paragraph_heights.h"
 #include "support/child_process.h"
 
 namespace folio::bench {
@@ -48,6 +51,8 @@ namespace {
 
 // Shorter runs are repeated (three runs at most) and the fastest counts.
 constexpr double kRepeatBelowSeconds = 1.0;
+// The plug-in's count of measuring workers (a literal, so it ends in a null).
+constexpr const char* kWorkersVariable = render::kMeasuringWorkersVariable.data();
 constexpr int kMostRuns = 3;
 // Lines of the text that the peer's trial run lays out.
 constexpr std::size_t kPeerTrialLines = 1000;
@@ -64,6 +69,7 @@ struct Options {
   Clock clock = Clock::Cpu;
   std::string notation;  // the INI's Notation value; empty: no key
   std::filesystem::path notationTable;
+  std::filesystem::path workersTable;
 };
 
 // The first `count` lines of a text, or all of it.
@@ -114,6 +120,9 @@ class Bench {
       : options_(options), viewer_(options.plugin), text_(Viewer::PathOf(options.text)) {
     report_.name = options.text.stem().string();
     testing::PutEnvironmentVariable("FOLIO_PAGE_INDEX_FOLDER", PageIndexFolder(viewer_).string().c_str());
+    // CPU times compare with the single-threaded reference: the measuring
+    // pass runs alone but in MeasureWorkers.
+    testing::PutEnvironmentVariable(kWorkersVariable, "0");
     report_.notation = options.notation;
     viewer_.SetNotation(options.notation);
     viewer_.Configure(options.font, true);
@@ -126,6 +135,7 @@ class Bench {
     MeasureListing();
     MeasureExtraction();
     MeasureFreshProcesses();
+    if (!options_.workersTable.empty()) MeasureWorkers();
     MeasurePeer();
     report_.peakBytes = PeakMemoryBytes();
     return report_;
@@ -208,6 +218,26 @@ class Bench {
       if (report_.listAll.seconds) report_.pages = all.pages;
     }
     Progress("listing, MaxPage=0", report_.listAll);
+  }
+
+  // The unlimited listing in wall-clock time, as a viewer's user waits for
+  // it, with each number of measuring workers; the last with as many as the
+  // cores allow.
+  void MeasureWorkers() {
+    viewer_.Configure(options_.font, true);
+    Viewer::Listing all;
+    const auto listWith = [&](const char* workers) {
+      testing::PutEnvironmentVariable(kWorkersVariable, workers);
+      const Measured measured = bench::Fastest(Clock::Wall, [&] { return ListAfresh(all); });
+      Progress(std::string("listing, MaxPage=0, workers: ") + (workers ? workers : "all cores"), measured);
+      return measured;
+    };
+    report_.listAlone = listWith("0");
+    report_.listOneWorker = listWith("1");
+    report_.listTwoWorkers = listWith("2");
+    report_.listAllCores = listWith(nullptr);  // unset: the cores decide
+    report_.coreWorkers = render::ParagraphHeightsAhead::WorkersFor(std::thread::hardware_concurrency());
+    testing::PutEnvironmentVariable(kWorkersVariable, "0");
   }
 
   // A listing that finds no page index, as the text's first listing does.
@@ -370,6 +400,8 @@ Options ParseOptions(int argc, char** argv) {
       options.notation = value();
     } else if (argument == "--notation-table") {
       options.notationTable = value();
+    } else if (argument == "--workers-table") {
+      options.workersTable = value();
     } else if (!argument.starts_with("--") && options.text.empty()) {
       options.text = argument;
     } else {
@@ -385,7 +417,8 @@ Options ParseOptions(int argc, char** argv) {
   if (options.plugin.empty() || options.font.empty() || options.text.empty()) {
     throw std::runtime_error(
         "usage: folio_bench --plugin LIBRARY --font FAMILY [--table FILE] [--peer-results FILE] "
-        "[--timeout-minutes N] [--wall-clock] [--notation NAME --notation-table FILE] TEXT");
+        "[--timeout-minutes N] [--wall-clock] [--notation NAME --notation-table FILE] [--workers-table FILE] "
+        "TEXT");
   }
   return options;
 }
@@ -428,6 +461,9 @@ int Run(int argc, char** argv) {
   if (!options.freshCall.empty()) return RunFreshCall(options);
   const TextReport report = Bench(options).Run();
   AddRow(options.table, TableHeader(options.clock), TableRow(report));
+  if (!options.workersTable.empty()) {
+    AddRow(options.workersTable, WorkersTableHeader(report.coreWorkers), WorkersTableRow(report));
+  }
   if (!options.notation.empty()) {
     AddRow(options.notationTable, NotationTableHeader(options.clock), NotationTableRow(report));
   }

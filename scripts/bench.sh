@@ -99,12 +99,13 @@ mkdir -p "$results"
 # read with Notation=aozora and also listed without it, for a row of
 # TABLE-notation.md.
 measure() {
-  local table=$1 plugin=$2 text=$3 font="DejaVu Sans" peer=(--peer-results "$results/peer.txt") notation=()
+  local table=$1 plugin=$2 text=$3 font="DejaVu Sans" peer=(--peer-results "$results/peer.txt") notation=() workers=()
   shift 3
   [[ $(basename "$text") == ja-* ]] && font="Noto Sans CJK JP"
   [[ $(basename "$text") == *-100mb-* ]] && peer=()
   [[ $(basename "$text") == ja-aozora-* ]] && peer=() notation=(--notation aozora --notation-table "${table%.md}-notation.md")
-  "$@" --plugin "$plugin" --font "$font" --table "$table" "${peer[@]}" "${notation[@]}" \
+  [[ $(basename "$text") == *-50000-lf-utf8* || $(basename "$text") == *-100mb-* ]] && workers=(--workers-table "${table%.md}-workers.md")
+  "$@" --plugin "$plugin" --font "$font" --table "$table" "${peer[@]}" "${notation[@]}" "${workers[@]}" \
     --timeout-minutes "$timeout_minutes" $clock "$text" ||
     echo "| $(basename "$text" .txt) | the runner failed (exit $?) |" | tee -a "$table"
 }
@@ -112,7 +113,7 @@ export root results timeout_minutes clock
 
 if $native; then
   echo "## Linux (Pango and Cairo)"
-  rm -f "$results/linux.md" "$results/linux-notation.md" "$results/peer.txt"
+  rm -f "$results/linux.md" "$results/linux-notation.md" "$results/linux-workers.md" "$results/peer.txt"
   native_texts=("${texts[@]}")
   $large && native_texts+=("$root/texts/en-100mb-lf-utf8.txt")
   # A UTF-8 locale, whose ANSI-coded texts folio reads as CP932 (Shift_JIS).
@@ -125,7 +126,7 @@ fi
 # Wine, in a prefix of its own.
 wine_run() {
   local folder=$1 loader=$2 plugin=$3
-  rm -f "$results/$folder.md" "$results/$folder-notation.md"
+  rm -f "$results/$folder.md" "$results/$folder-notation.md" "$results/$folder-workers.md"
   export WINEPREFIX="$PWD/$root/$folder/wineprefix" WINEDEBUG=-all
   if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
     "$loader" wineboot -u >/dev/null 2>&1
@@ -150,7 +151,7 @@ if $win32; then
   /usr/lib/wine/wine --version >/dev/null 2>&1 || probe=$?
   if ((probe == 126)); then
     echo "bench: not measured: this kernel can't start 32-bit programs, Wine's 32-bit loader included" >&2
-    rm -f "$results/win32.md" "$results/win32-notation.md"
+    rm -f "$results/win32.md" "$results/win32-notation.md" "$results/win32-workers.md"
   else
     (export WINEARCH=win32 && wine_run win32 /usr/lib/wine/wine folio.spi)
   fi
@@ -176,6 +177,10 @@ report=$results/report.md
     if [[ -f "$results/$1-notation.md" ]]; then
       printf '\nThe Japanese e-texts listed with Notation=aozora and, in the same run, without it:\n\n'
       cat "$results/$1-notation.md"
+    fi
+    if [[ -f "$results/$1-workers.md" ]]; then
+      printf '\nListing with MaxPage=0 from an empty page index, with measuring workers (FOLIO_MEASURING_WORKERS), in wall-clock time:\n\n'
+      cat "$results/$1-workers.md"
     fi
   }
   platform_tables linux "Linux (Pango and Cairo)"

@@ -10,6 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "base/unicode.h"
+#include "bench/aozora_prose.h"
+#include "bench/prose.h"
 #include "listed_lines.h"
 #include "render/page_frame.h"
 #include "render/page_height_gauge.h"
@@ -227,12 +230,30 @@ TEST_P(SystemEngineEquivalenceTest, CorpusBreaksAsTheWholePageTextDoes) {
   EXPECT_EQ(FastBreaks(platform::SystemTextEngine(), lines, settings), expected);
 }
 
-TEST_P(SystemEngineEquivalenceTest, CorpusBreaksTheSameWithAnyNumberOfWorkers) {
-  const std::vector<std::u16string> lines = Repeated(MixedCorpus(), 8);
+// The benchmark's prose in the page's language and notation, as the reader
+// delivers it: a line longer than 1,023 units in pieces.
+std::vector<std::u16string> ProseLines(const settings::RenderSettings& settings, int count) {
+  bench::ProseWriter plain(
+      settings.fontFamily == u"DejaVu Sans" ? bench::Language::English : bench::Language::Japanese,
+      bench::kProseSeed);
+  bench::AozoraProseWriter notated(bench::kProseSeed);
+  std::vector<std::u16string> lines;
+  for (int i = 0; i < count; ++i) {
+    const std::u16string line = base::Utf8ToUtf16(
+        (settings.notation == settings::Notation::Aozora ? notated.NextLine() : plain.NextLine()) + "\n");
+    for (std::size_t at = 0; at < line.size(); at += 1023) lines.push_back(line.substr(at, 1023));
+  }
+  return lines;
+}
+
+TEST_P(SystemEngineEquivalenceTest, CorpusAndProseBreakTheSameWithAnyNumberOfWorkers) {
   const settings::RenderSettings& settings = GetParam().settings;
-  const PageBreakList alone = FastBreaks(platform::SystemTextEngine(), lines, settings, 0);
-  for (const unsigned workers : {1u, 2u, 8u}) {
-    EXPECT_EQ(FastBreaks(platform::SystemTextEngine(), lines, settings, workers), alone) << workers << " workers";
+  for (const std::vector<std::u16string>& lines : {Repeated(MixedCorpus(), 8), ProseLines(settings, 1500)}) {
+    const PageBreakList alone = FastBreaks(platform::SystemTextEngine(), lines, settings, 0);
+    for (const unsigned workers : {1u, 2u, 8u}) {
+      EXPECT_EQ(FastBreaks(platform::SystemTextEngine(), lines, settings, workers), alone)
+          << workers << " workers, " << lines.size() << " lines";
+    }
   }
 }
 
