@@ -145,10 +145,10 @@ std::string NotationTableRow(const TextReport& report) {
   });
 }
 
-std::string WorkersTableHeader(unsigned coreWorkers) {
-  const std::string cores = std::to_string(coreWorkers) + (coreWorkers == 1 ? " worker" : " workers");
+std::string WorkersTableHeader(unsigned defaultWorkers) {
+  const std::string workers = std::to_string(defaultWorkers) + (defaultWorkers == 1 ? " worker" : " workers");
   return Header({"Text", "Lines", "Pages", "Pass alone (wall s)", "1 worker (wall s)", "2 workers (wall s)",
-                 "All cores, " + cores + " (wall s)", "1 ÷ alone", "2 ÷ alone", "All cores ÷ alone"});
+                 "Default, " + workers + " (wall s)", "1 ÷ alone", "2 ÷ alone", "Default ÷ alone"});
 }
 
 std::string WorkersTableRow(const TextReport& report) {
@@ -159,10 +159,10 @@ std::string WorkersTableRow(const TextReport& report) {
       SecondsCell(report.listAlone),
       SecondsCell(report.listOneWorker),
       SecondsCell(report.listTwoWorkers),
-      SecondsCell(report.listAllCores),
+      SecondsCell(report.listDefaultWorkers),
       Ratio(report.listOneWorker.seconds, report.listAlone.seconds),
       Ratio(report.listTwoWorkers.seconds, report.listAlone.seconds),
-      Ratio(report.listAllCores.seconds, report.listAlone.seconds),
+      Ratio(report.listDefaultWorkers.seconds, report.listAlone.seconds),
   });
 }
 

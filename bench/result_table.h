@@ -39,9 +39,9 @@ struct TextReport {
   Measured listAllWithoutNotation;
   std::optional<std::int64_t> pagesWithoutNotation;
   // The unlimited listing in wall-clock time with 0 (the measuring pass
-  // alone), 1 and 2 measuring workers, and with as many as the cores allow.
-  Measured listAlone, listOneWorker, listTwoWorkers, listAllCores;
-  unsigned coreWorkers = 0;
+  // alone), 1 and 2 measuring workers, and with the plug-in's own choice.
+  Measured listAlone, listOneWorker, listTwoWorkers, listDefaultWorkers;
+  unsigned defaultWorkers = 0;
 };
 
 // The header and separator lines, each ending in a line feed; times are on `clock`.
@@ -54,7 +54,7 @@ std::string NotationTableHeader(Clock clock);
 std::string NotationTableRow(const TextReport& report);
 
 // The same for the table of listings with measuring workers.
-std::string WorkersTableHeader(unsigned coreWorkers);
+std::string WorkersTableHeader(unsigned defaultWorkers);
 std::string WorkersTableRow(const TextReport& report);
 
 }  // namespace folio::bench

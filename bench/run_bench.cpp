@@ -34,7 +34,6 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <thread>
 
 #include "bench/engine_reference.h"
 #include "bench/peer.h"
@@ -43,7 +42,6 @@
 #include "bench/result_table.h"
 #include "bench/viewer.h"
 #include "render/page_measuring.h"
-#include "render/paragraph_heights.h"
 #include "support/child_process.h"
 
 namespace folio::bench {
@@ -221,22 +219,22 @@ class Bench {
   }
 
   // The unlimited listing in wall-clock time, as a viewer's user waits for
-  // it, with each number of measuring workers; the last with as many as the
-  // cores allow.
+  // it, with each number of measuring workers; the last with the plug-in's
+  // own choice.
   void MeasureWorkers() {
     viewer_.Configure(options_.font, true);
     Viewer::Listing all;
     const auto listWith = [&](const char* workers) {
       testing::PutEnvironmentVariable(kWorkersVariable, workers);
       const Measured measured = bench::Fastest(Clock::Wall, [&] { return ListAfresh(all); });
-      Progress(std::string("listing, MaxPage=0, workers: ") + (workers ? workers : "all cores"), measured);
+      Progress(std::string("listing, MaxPage=0, workers: ") + (workers ? workers : "the default"), measured);
       return measured;
     };
     report_.listAlone = listWith("0");
     report_.listOneWorker = listWith("1");
     report_.listTwoWorkers = listWith("2");
-    report_.listAllCores = listWith(nullptr);  // unset: the cores decide
-    report_.coreWorkers = render::ParagraphHeightsAhead::WorkersFor(std::thread::hardware_concurrency());
+    report_.listDefaultWorkers = listWith(nullptr);  // unset: the plug-in decides
+    report_.defaultWorkers = render::DefaultMeasuringWorkers();
     testing::PutEnvironmentVariable(kWorkersVariable, "0");
   }
 
@@ -462,7 +460,7 @@ int Run(int argc, char** argv) {
   const TextReport report = Bench(options).Run();
   AddRow(options.table, TableHeader(options.clock), TableRow(report));
   if (!options.workersTable.empty()) {
-    AddRow(options.workersTable, WorkersTableHeader(report.coreWorkers), WorkersTableRow(report));
+    AddRow(options.workersTable, WorkersTableHeader(report.defaultWorkers), WorkersTableRow(report));
   }
   if (!options.notation.empty()) {
     AddRow(options.notationTable, NotationTableHeader(options.clock), NotationTableRow(report));

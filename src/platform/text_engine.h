@@ -60,6 +60,10 @@ class TextEngine {
     return nullptr;
   }
 
+  // Whether layouts on several threads at once take less time in all than
+  // on one: false where the engine serialises them inside.
+  virtual bool LaysOutFasterOnSeveralThreads() const { return true; }
+
   // Clears `targetRect` to `background` and draws `text` in `color`, laid out
   // in `layoutRect` (both in page pixels) as a measurer of its width lays it
   // out, and clipped to `targetRect`.  Draws nothing when its objects can't

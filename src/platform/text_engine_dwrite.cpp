@@ -276,6 +276,14 @@ class DirectWriteEngine final : public TextEngine {
     return std::make_unique<DirectWriteMeasurer>(std::move(objects), std::move(format), wrapWidth, maxHeight);
   }
 
+  // Wine's DirectWrite reads glyph metrics from FreeType behind one lock for
+  // the whole process: there, measuring workers made listing 1.25 to 1.5
+  // times slower, not faster.
+  bool LaysOutFasterOnSeveralThreads() const override {
+    static const bool underWine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+    return !underWine;
+  }
+
   void Draw(DrawingSurface& surface, const FontSpec& font, const PixelRect& targetRect,
             const PixelRect& layoutRect, const AnnotatedText& text, const TextColor& color,
             Rgb background) override {

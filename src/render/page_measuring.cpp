@@ -29,6 +29,7 @@ unsigned DefaultMeasuringWorkers() {
     if (chosen->size() == 1 && (*chosen)[0] >= u'0' && (*chosen)[0] <= u'0' + ParagraphHeightsAhead::kMostWorkers)
       return static_cast<unsigned>((*chosen)[0] - u'0');
   }
+  if (!platform::SystemTextEngine().LaysOutFasterOnSeveralThreads()) return 0;
   return ParagraphHeightsAhead::WorkersFor(std::thread::hardware_concurrency());
 }
 

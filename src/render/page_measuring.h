@@ -19,7 +19,8 @@ using PageBreakList = std::vector<std::int32_t>;
 inline constexpr std::string_view kMeasuringWorkersVariable = "FOLIO_MEASURING_WORKERS";
 
 // One a core but the calling thread's, at most
-// ParagraphHeightsAhead::kMostWorkers; none on one core.
+// ParagraphHeightsAhead::kMostWorkers; none on one core, nor where the
+// system's engine lays text out no faster on several threads.
 // FOLIO_MEASURING_WORKERS, when it holds a digit of 0 to 8, says how many.
 unsigned DefaultMeasuringWorkers();
 
