@@ -35,9 +35,9 @@ TEST_F(SettingsFileTest, MissingFileGivesEveryDefault) {
 }
 
 TEST_F(SettingsFileTest, ValuesAreReadAsWritten) {
-  const RenderSettings settings =
-      Load("bmpwidth = 101\r\nBMPHEIGHT=-7\r\nMaxPage=0\r\nFontSize=12\r\nMargin=0x10\r\nFontColor=gray\r\n"
-           "PageIndex=0\r\n");
+  const RenderSettings settings = Load(
+      "bmpwidth = 101\r\nBMPHEIGHT=-7\r\nMaxPage=0\r\nFontSize=12\r\nMargin=0x10\r\nFontColor=gray\r\n"
+      "PageIndex=0\r\n");
   EXPECT_EQ(settings.width, 101);
   EXPECT_EQ(settings.height, -7);  // negative sizes are used as read
   EXPECT_EQ(settings.pageLimit, 0);
