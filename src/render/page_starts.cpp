@@ -9,7 +9,7 @@ PageStartRecorder::PageStartRecorder(text::TextStream& stream, const NotationSta
 
 bool PageStartRecorder::ReadLine(text::TextLine& line) {
   if (!ahead_.empty()) {
-    line = ahead_.front().line;
+    line.Assign(ahead_.front().line.units());  // its units only, not the whole buffer
     lastLineStart_ = ahead_.front().start;
     ahead_.pop_front();
   } else {
@@ -23,9 +23,13 @@ bool PageStartRecorder::ReadLine(text::TextLine& line) {
 
 const text::TextLine* PageStartRecorder::Peek(std::size_t ahead) {
   while (ahead_.size() <= ahead) {
-    LineAhead next{{}, text::NextLineStart(stream_)};
-    if (!text::ReadTextLine(stream_, next.line)) return nullptr;
-    ahead_.push_back(std::move(next));
+    // Read in place: a line's buffer is 2 KB, whatever its length.
+    LineAhead& next = ahead_.emplace_back();
+    next.start = text::NextLineStart(stream_);
+    if (!text::ReadTextLine(stream_, next.line)) {
+      ahead_.pop_back();
+      return nullptr;
+    }
   }
   return &ahead_[ahead].line;
 }

@@ -37,7 +37,7 @@ unsigned ParagraphHeightsAhead::WorkersFor(unsigned cores) noexcept {
 bool ParagraphHeightsAhead::LinesAhead::ReadLine(text::TextLine& line) {
   const text::TextLine* next = lines_.Peek(ahead_);
   if (!next) return false;
-  line = *next;
+  line.Assign(next->units());
   return true;
 }
 
