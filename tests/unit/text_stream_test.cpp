@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/ansi_text_decoder.h"
@@ -199,6 +201,22 @@ TEST(ReadTextLineTest, WithoutAnAnsiDecoderOnlyAsciiDecodes) {
 }
 
 // A file line of 2,500 units and its line feed, in every encoding.
+// Viewers open texts from several threads at once; the code page's decoder
+// must come without a race on anything the process shares.
+TEST(ReadTextLineTest, AnsiTextOpensOnManyThreadsAtOnce) {
+  const std::string bytes = "a\x82\xA0\x88\x9F\n";
+  const std::vector<std::u16string> alone = ReadAll(OpenTextStreamOverBytes(bytes));
+  std::vector<std::thread> readers;
+  std::atomic<int> differing = 0;
+  for (int reader = 0; reader < 8; ++reader) {
+    readers.emplace_back([&] {
+      for (int round = 0; round < 50; ++round) differing += ReadAll(OpenTextStreamOverBytes(bytes)) != alone;
+    });
+  }
+  for (std::thread& reader : readers) reader.join();
+  EXPECT_EQ(differing, 0);
+}
+
 TEST(ReadTextLineTest, LongLinesComeInPiecesOf1023Units) {
   const std::u16string text = std::u16string(2500, u'\u3042') + u"\n";
   const std::vector<std::u16string> expected = {std::u16string(1023, u'\u3042'), std::u16string(1023, u'\u3042'),
