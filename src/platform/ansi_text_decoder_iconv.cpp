@@ -29,16 +29,15 @@ std::string DefaultLocaleCodeset() {
 // ANSI-coded text is plain ASCII, which CP932 decodes alike, or has bytes
 // above 0x7E that did not score as UTF-8; so neither a UTF-8 nor an ASCII
 // codeset can be its code page.  It was scored as CP932's layout.
-std::string AnsiTextCodesetOf(std::string codeset) {
-  if (codeset == "UTF-8" || codeset == kAsciiCodeset) return "CP932";
-  return codeset;
-}
-
+//
 // Read once, as a Windows process's ANSI code page is fixed for its life;
 // this also keeps calls on many threads from loading and freeing locales,
 // whose sharing inside the C library the thread checker can't see.
 const std::string& AnsiTextCodeset() {
-  static const std::string codeset = AnsiTextCodesetOf(DefaultLocaleCodeset());
+  static const std::string codeset = [] {
+    std::string locale = DefaultLocaleCodeset();
+    return locale == "UTF-8" || locale == kAsciiCodeset ? std::string("CP932") : locale;
+  }();
   return codeset;
 }
 

@@ -200,7 +200,6 @@ TEST(ReadTextLineTest, WithoutAnAnsiDecoderOnlyAsciiDecodes) {
   ExpectLines({"no decoder", "a\xB0\xA1\n", TextEncoding::Ansi, {u"a\uFFFD\uFFFD\n"}}, [] { return nullptr; });
 }
 
-// A file line of 2,500 units and its line feed, in every encoding.
 // Viewers open texts from several threads at once; the code page's decoder
 // must come without a race on anything the process shares.
 TEST(ReadTextLineTest, AnsiTextOpensOnManyThreadsAtOnce) {
@@ -217,6 +216,7 @@ TEST(ReadTextLineTest, AnsiTextOpensOnManyThreadsAtOnce) {
   EXPECT_EQ(differing, 0);
 }
 
+// A file line of 2,500 units and its line feed, in every encoding.
 TEST(ReadTextLineTest, LongLinesComeInPiecesOf1023Units) {
   const std::u16string text = std::u16string(2500, u'\u3042') + u"\n";
   const std::vector<std::u16string> expected = {std::u16string(1023, u'\u3042'), std::u16string(1023, u'\u3042'),
