@@ -23,9 +23,11 @@ std::string PngName(const Page& page) {
   return PathToUtf8(PathFromUtf8(page.name).replace_extension(".png"));
 }
 
-std::string WriteFile(const std::filesystem::path& path, const std::vector<unsigned char>& bytes) {
+// Writes `bytes` at `path`; a failure names the file as the user will know it, `shownPath`.
+std::string WriteFile(const std::filesystem::path& path, const std::filesystem::path& shownPath,
+                      const std::vector<unsigned char>& bytes) {
   const auto failure = [&](int code) {
-    return "can't write " + PathToUtf8(path) + ": " + std::generic_category().message(code);
+    return "can't write " + PathToUtf8(shownPath) + ": " + std::generic_category().message(code);
   };
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) return failure(errno);
@@ -62,7 +64,8 @@ class PngFolder final : public PageStore {
     std::vector<unsigned char> png;
     if (std::string error = PngPage(request_, page, png); !error.empty()) return error;
     const std::string name = PngName(page);
-    if (std::string error = WriteFile(staging_->path() / name, png); !error.empty()) return error;
+    if (std::string error = WriteFile(staging_->path() / name, request_.target / name, png); !error.empty())
+      return error;
     written_.push_back(name);
     return {};
   }
