@@ -291,12 +291,13 @@ test_convert() {
   local english=$samples/english/english-utf8.txt japanese=$samples/japanese/japanese-utf8.txt option
   english_settings
   if ((${#runner[@]})); then
-    for option in --png --cbz=book.cbz; do
-      run_folio extract "$english" "$option" -o "$work/refused"
+    for option in "--png -o $work/refused" "--cbz $work/refused.cbz"; do
+      # shellcheck disable=SC2086
+      run_folio extract "$english" $option
       expect_status 2 "folio.exe extract $option"
       expect_text "$err" "are the Linux folio command's" "folio.exe extract $option"
     done
-    [[ -z $(files_in "$work/refused") && ! -e book.cbz ]] || fail "a refused --png or --cbz wrote files"
+    [[ -z $(files_in "$work/refused") && ! -e $work/refused.cbz ]] || fail "a refused --png or --cbz wrote files"
     return
   fi
 
