@@ -14,16 +14,16 @@ wine=true
 [[ ${1:-} == --native-only ]] && wine=false
 
 scripts/setup.sh
-build() {
-  local folder=$1
-  shift
-  cmake -S . -B "$root/$folder" -G Ninja -DCMAKE_BUILD_TYPE=Release -DFOLIO_TESTS=OFF "${@:2}" >/dev/null
-  cmake --build "$root/$folder" --target $1 >&2
-}
-build linux "folio folio_bench_texts"
-$wine && build win64 "folio folio_plugin" -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake
+cmake -S . -B "$root/linux" -G Ninja -DCMAKE_BUILD_TYPE=Release -DFOLIO_TESTS=OFF >/dev/null
+cmake --build "$root/linux" --target folio folio_bench_texts >&2
+if $wine; then
+  cmake -S . -B "$root/win64" -G Ninja -DCMAKE_BUILD_TYPE=Release -DFOLIO_TESTS=OFF \
+    -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake >/dev/null
+  cmake --build "$root/win64" --target folio folio_plugin >&2
+fi
 "$root/linux/bin/folio_bench_texts" "$root/texts" --lines 1 --large --novels >/dev/null
-texts=(en-novel-2mb-lf-utf8 ja-novel-1mb-crlf-sjis en-100mb-lf-utf8)
+# The one-line text gives what starting the command costs.
+texts=(en-1-lf-utf8 en-novel-2mb-lf-utf8 ja-novel-1mb-crlf-sjis en-100mb-lf-utf8)
 
 # list PLATFORM FOLDER COMMAND...: one row per text, listed by COMMAND.
 list() {
@@ -51,13 +51,12 @@ if $wine; then
     /usr/lib/wine/wineserver -w
   fi
   # One X server and one wineserver for every text, started before the first
-  # is timed; Shift_JIS texts need Wine's ANSI code page 932.
-  export -f list
-  export root settings texts_list="${texts[*]}"
-  FOLIO_PAGE_INDEX_FOLDER="Z:$PWD/$root/reading-index" LC_ALL=ja_JP.UTF-8 xvfb-run -a bash -c '
-    texts=($texts_list)
+  # is timed; Shift_JIS texts need Wine's ANSI code page 932.  xvfb-run is a
+  # POSIX shell script, which drops exported functions.
+  FOLIO_PAGE_INDEX_FOLDER="Z:$PWD/$root/reading-index" LC_ALL=ja_JP.UTF-8 xvfb-run -a bash -c "$(declare -f list)"'
+    root=$1 settings=$2 texts=("${@:3}")
     /usr/lib/wine/wine64 "$root/win64/bin/folio.exe" info >/dev/null
     list wine64 "$PWD/$root/reading-index" /usr/lib/wine/wine64 "$root/win64/bin/folio.exe"
-    /usr/lib/wine/wineserver -w'
+    /usr/lib/wine/wineserver -w' bench "$root" "$settings" "${texts[@]}"
 fi
 echo "Load average $(cut -d' ' -f1-3 /proc/loadavg) at the end."
