@@ -1,0 +1,18 @@
+// The characters of JIS X 0213, the character set that names the kanji and
+// symbols Shift_JIS lacks by plane, row and cell.
+#pragma once
+
+namespace folio::text {
+
+// A cell's character: one code point, or two for the few cells that are a
+// kana or letter with a combining mark.  first is 0 for a cell that holds
+// no character.
+struct JisX0213Character {
+  char32_t first = 0;
+  char32_t second = 0;  // 0 unless the cell is two code points
+};
+
+// Plane 1 or 2, row and cell 1 to 94; other numbers hold no character.
+JisX0213Character JisX0213CharacterAt(int plane, int row, int cell) noexcept;
+
+}  // namespace folio::text
