@@ -83,15 +83,36 @@ TEST(AozoraNotationTest, ReadsRubyNotesAndPageEnds) {
       {u"［＃８字下げ］一［＃「一」は中見出し］\n", "8>一\n"},
       {u"［＃3字下げ］見出し［＃「見出し」は大見出し］", "3>見出し"},
       {u"［＃１２字下げ］終", "12>終"},
-      {u"※［＃「口＋它」、第3水準1-14-88］と言った", "※と言った"},
       {u"書生という書生［＃「書生」に傍点］の顔", "書生という{書生}の顔"},
       {u"吾輩《わがはい》だ［＃「吾輩」に傍点］", "{<吾輩:わがはい>}だ"},
-      {u"吾輩は※［＃「口＋它」、第3水準1-14-88］［＃「※［＃「口＋它」、第3水準1-14-88］」に傍点］", "吾輩は{※}"},
+      {u"吾輩は※［＃「口＋它」、第3水準1-14-88］［＃「※［＃「口＋它」、第3水準1-14-88］」に傍点］", "吾輩は{咜}"},
       {u"［＃「猫」に傍点］猫と犬［＃「鼠」に傍点］", "猫と犬"},
       {u"［＃改ページ］\r\n", "\r\n /page"},
       {u"終わり［＃改丁］\n", "終わり\n /page"},
       {u"［＃改見開き］", " /page"},
       {u"［＃［＃改ページ］", "［＃ /page"},  // the inner note is whole, the outer one never closes
+  };
+  for (const auto& row : rows) EXPECT_EQ(ReadBodyLine(row.source), row.expected) << Utf8(row.source);
+}
+
+TEST(AozoraNotationTest, ANoteNamingACharactersCodeReplacesItsMark) {
+  const struct {
+    std::u16string source;
+    std::string expected;
+  } rows[] = {
+      {u"※［＃「口＋它」、第3水準1-14-88］と言った", "咜と言った"},
+      {u"※［＃「さんずい＋首」、第4水準2-78-78］", "渞"},
+      {u"※［＃感嘆符二つ、1-8-75］", "‼"},
+      {u"※［＃「口＋七」、U+20B9F、56-3］《しか》る", "<𠮟:しか>る"},
+      {u"※［＃「口＋世」、第3水準1-14-88、U+546D］", "呭"},  // U+ wins
+      {u"※［＃「か」に半濁点、1-4-87］※［＃「ae」に重アクセント、1-11-36］", "か\u309Aæ\u0300"},
+      {u"※［＃「口＋世」、U+D800、1-14-88］", "咜"},  // a surrogate is no code
+      {u"｜※［＃「口＋世」、U+546D］の字《じ》", "<呭の字:じ>"},
+      {u"※※［＃「口＋世」、U+546D］", "※呭"},
+      // Named by a description or a page and line only, a bad code, an empty cell.
+      {u"※［＃「木＋吶のつくり」］と※［＃「てへん＋劣」、199-上-1］", "※と※"},
+      {u"※［＃U+110000］※［＃U+0085］※［＃U+12］※［＃3-1-1］※［＃1-95-1］※［＃2-2-1］", "※※※※※※"},
+      {u"※ ［＃「口＋世」、U+546D］※印", "※ ※印"},  // not right after ※
   };
   for (const auto& row : rows) EXPECT_EQ(ReadBodyLine(row.source), row.expected) << Utf8(row.source);
 }
