@@ -91,15 +91,7 @@ TEST(AozoraNotationTest, ReadsRubyNotesAndPageEnds) {
       {u"終わり［＃改丁］\n", "終わり\n /page"},
       {u"［＃改見開き］", " /page"},
       {u"［＃［＃改ページ］", "［＃ /page"},  // the inner note is whole, the outer one never closes
-  };
-  for (const auto& row : rows) EXPECT_EQ(ReadBodyLine(row.source), row.expected) << Utf8(row.source);
-}
-
-TEST(AozoraNotationTest, ANoteNamingACharactersCodeReplacesItsMark) {
-  const struct {
-    std::u16string source;
-    std::string expected;
-  } rows[] = {
+      // A ※ before a note that names a character's code is that character.
       {u"※［＃「口＋它」、第3水準1-14-88］と言った", "咜と言った"},
       {u"※［＃「さんずい＋首」、第4水準2-78-78］", "渞"},
       {u"※［＃感嘆符二つ、1-8-75］", "‼"},
