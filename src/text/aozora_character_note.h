@@ -1,5 +1,5 @@
 // The note that e-texts write after a ※ for a character Shift_JIS lacks,
-// naming it by its code: ※［＃「さんずい＋垂」、第4水準2-78-78］ (a JIS X 0213
+// naming it by its code: ※［＃「さんずい＋首」、第4水準2-78-78］ (a JIS X 0213
 // plane, row and cell, with or without the level before it) or
 // ※［＃「口＋世」、U+546D、56-3］ (a Unicode code point).
 #pragma once

@@ -8,7 +8,9 @@ namespace {
 #include "text/jisx0213_table.inc"
 
 constexpr int kCellsInRow = 94;
+// Surrogates, never a character alone, stand in kCells for the wide cells.
 constexpr std::uint16_t kFirstWideCell = 0xD800;
+constexpr std::uint16_t kLastWideCell = 0xDFFF;
 
 }  // namespace
 
@@ -17,7 +19,7 @@ JisX0213Character JisX0213CharacterAt(int plane, int row, int cell) noexcept {
   const int slot = kRowSlots[plane - 1][row - 1];
   if (slot == 0) return {};
   const std::uint16_t value = kCells[slot - 1][cell - 1];
-  if (value < kFirstWideCell || value > 0xDFFF) return {value, 0};
+  if (value < kFirstWideCell || value > kLastWideCell) return {value, 0};
   const auto& wide = kWideCells[value - kFirstWideCell];
   return {wide[0], wide[1]};
 }

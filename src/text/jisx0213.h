@@ -1,5 +1,6 @@
-// The characters of JIS X 0213, the character set that names the kanji and
-// symbols Shift_JIS lacks by plane, row and cell.
+// The characters of JIS X 0213 by plane, row and cell: the character set of
+// Shift_JIS (JIS X 0208) with the kanji and symbols it lacks added, by whose
+// codes e-texts name those.
 #pragma once
 
 namespace folio::text {
