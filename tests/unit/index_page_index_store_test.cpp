@@ -344,7 +344,7 @@ TEST(HashedReadingTest, GivesTheTextsHashOnlyWhenEveryPassReadTheSameBytes) {
   const testing::TempFolder folder;
   const fs::path path = folder / "text.txt";
   const std::string bytes(300'000, 'x');
-  std::uint8_t buffer[100'000];
+  std::vector<std::uint8_t> buffer(100'000);
   struct Case {
     const char* name;
     std::function<void(text::ByteSource&)> read;
@@ -353,16 +353,16 @@ TEST(HashedReadingTest, GivesTheTextsHashOnlyWhenEveryPassReadTheSameBytes) {
   const Case cases[] = {
     {"two passes, the second the shorter",
      [&](text::ByteSource& source) {
-       source.Read(buffer, sizeof buffer);
+       source.Read(buffer.data(), buffer.size());
        source.Seek(0);
-       source.Read(buffer, 10);
+       source.Read(buffer.data(), 10);
      },
      Hash64(bytes)},
     {"a pass that begins elsewhere", [&](text::ByteSource& source) { source.Seek(5); }, std::nullopt},
 #if !defined(_WIN32)  // where a text open for a call can't be written at all
     {"a text rewritten between the passes, its size kept",
      [&](text::ByteSource& source) {
-       source.Read(buffer, sizeof buffer);
+       source.Read(buffer.data(), buffer.size());
        std::fstream(path, std::ios::in | std::ios::out | std::ios::binary).seekp(1000) << 'y';
        source.Seek(0);
      },
