@@ -1,5 +1,6 @@
 #include "bench/result_table.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -44,6 +45,12 @@ std::string PagesCell(const TextReport& report) {
   std::string cell = "~";
   cell += std::to_string(report.estimatedPages);
   return cell;
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const std::size_t middle = values.size() / 2;
+  return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
 std::string Row(const std::vector<std::string>& cells) {
@@ -163,6 +170,32 @@ std::string WorkersTableRow(const TextReport& report) {
       Ratio(report.listOneWorker.seconds, report.listAlone.seconds),
       Ratio(report.listTwoWorkers.seconds, report.listAlone.seconds),
       Ratio(report.listDefaultWorkers.seconds, report.listAlone.seconds),
+  });
+}
+
+std::string PageTurnTableHeader(Clock clock) {
+  const std::string ms = MillisecondsUnit(clock);
+  return Header({"Text", "Page", "Rounds", "Kept loaded" + ms, "Unloaded after every call" + ms, "Unloaded ÷ kept",
+                 "Lowest–highest round"});
+}
+
+std::string PageTurnTableRow(const TextReport& report) {
+  const PageTurnRounds& turns = report.pageTurns;
+  if (turns.kept.empty()) return Row({report.name, "–", "0", turns.note, "–", "–", "–"});
+  std::vector<double> ratios;
+  for (std::size_t round = 0; round < turns.kept.size(); ++round) {
+    if (turns.kept[round] > 0) ratios.push_back(turns.unloaded[round] / turns.kept[round]);
+  }
+  if (ratios.empty()) ratios.push_back(0);  // no kept turn took measurable time
+  const auto [lowest, highest] = std::minmax_element(ratios.begin(), ratios.end());
+  return Row({
+      report.name,
+      std::to_string(turns.position),
+      std::to_string(turns.kept.size()),
+      Figure(Median(turns.kept) * 1000),
+      Figure(Median(turns.unloaded) * 1000),
+      Figure(Median(ratios)),
+      Figure(*lowest) + "–" + Figure(*highest),
   });
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "bench/peer.h"
 #include "bench/process_stats.h"
@@ -17,6 +18,14 @@ struct Measured {
 
   static Measured Of(double seconds) { return {seconds, {}}; }
   static Measured Noted(std::string note) { return {std::nullopt, std::move(note)}; }
+};
+
+// One page turned in a process apart, round after round, by a viewer that
+// keeps the plug-in loaded and by one that unloads it after every call.
+struct PageTurnRounds {
+  std::int64_t position = 0;
+  std::vector<double> kept, unloaded;  // seconds, one of each a round
+  std::string note;                    // why there are none
 };
 
 struct TextReport {
@@ -42,6 +51,7 @@ struct TextReport {
   // alone), 1 and 2 measuring workers, and with the plug-in's own choice.
   Measured listAlone, listOneWorker, listTwoWorkers, listDefaultWorkers;
   unsigned defaultWorkers = 0;
+  PageTurnRounds pageTurns;  // the middle page
 };
 
 // The header and separator lines, each ending in a line feed; times are on `clock`.
@@ -56,5 +66,9 @@ std::string NotationTableRow(const TextReport& report);
 // The same for the table of listings with measuring workers.
 std::string WorkersTableHeader(unsigned defaultWorkers);
 std::string WorkersTableRow(const TextReport& report);
+
+// The same for the table of page turns with the plug-in kept loaded and unloaded after every call.
+std::string PageTurnTableHeader(Clock clock);
+std::string PageTurnTableRow(const TextReport& report);
 
 }  // namespace folio::bench

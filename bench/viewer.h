@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench/page_request.h"
 #include "settings/render_settings.h"
 #include "support/plugin_library.h"
 
@@ -13,7 +14,7 @@ namespace folio::bench {
 
 class Viewer {
  public:
-  using Path = std::basic_string<SusieWideChar>;
+  using Path = WidePath;
 
   explicit Viewer(const std::filesystem::path& plugin) : library_(plugin) {}
 
@@ -26,9 +27,9 @@ class Viewer {
 
   // The Notation value that Configure writes; empty writes no key.
   void SetNotation(std::string notation) { notation_ = std::move(notation); }
-  // Pages of 640 x 480 with margin 4 in `font` at 8 px; the default page
-  // limit unless `unlimited` (MaxPage=0).
-  void Configure(const std::string& font, bool unlimited) const;
+  // Pages of 640 x 480 with margin 4 in `font` at `pixels` px; the default
+  // page limit unless `unlimited` (MaxPage=0).
+  void Configure(const std::string& font, bool unlimited, int pixels = 8) const;
   // The settings as the plug-in reads them.
   settings::RenderSettings Settings() const;
 
@@ -40,10 +41,9 @@ class Viewer {
   // GetArchiveInfoW; a result code.
   int List(const Path& text, Listing& listing) const { return ListThrough(library_, text, listing); }
   // GetFileW with memory output; a result code.
-  int Extract(const Path& text, std::int64_t position) const { return ExtractThrough(library_, text, position); }
+  int Extract(const Path& text, std::int64_t position) const { return ExtractPage(library_, text, position); }
 
   static int ListThrough(const testing::PluginModule& plugin, const Path& text, Listing& listing);
-  static int ExtractThrough(const testing::PluginModule& plugin, const Path& text, std::int64_t position);
 
  private:
   testing::PluginLibrary library_;
