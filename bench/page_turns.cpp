@@ -5,8 +5,11 @@
 // graphics libraries), so that an unload lets go of what only the plug-in
 // loaded, as in a viewer:
 //
-//   folio_page_turns --plugin LIBRARY --position N --rounds R --result FILE [--wall-clock] TEXT
+//   folio_page_turns --plugin LIBRARY --position N --rounds R --seconds S --result FILE
+//                    [--wall-clock] TEXT
 //
+// It runs R rounds at least, and more until S seconds have passed, so that
+// quick turns are counted often enough to hold still on a busy machine.
 // Each round times one turn of each kind, the two in alternating order; the
 // kept plug-in is loaded for its round and has drawn the page once before
 // its turn is timed, and is unloaded before the other kind's turn.  FILE
@@ -28,6 +31,7 @@ struct Options {
   std::filesystem::path plugin;
   std::int64_t position = 0;
   int rounds = 0;
+  double seconds = 0;
   std::filesystem::path result;
   Clock clock = Clock::Cpu;
   std::filesystem::path text;
@@ -47,6 +51,8 @@ Options ParseOptions(int argc, char** argv) {
       options.position = std::stoll(value());
     } else if (argument == "--rounds") {
       options.rounds = std::stoi(value());
+    } else if (argument == "--seconds") {
+      options.seconds = std::stod(value());
     } else if (argument == "--result") {
       options.result = value();
     } else if (argument == "--wall-clock") {
@@ -59,7 +65,8 @@ Options ParseOptions(int argc, char** argv) {
   }
   if (options.plugin.empty() || options.rounds <= 0 || options.result.empty() || options.text.empty()) {
     throw std::runtime_error(
-        "usage: folio_page_turns --plugin LIBRARY --position N --rounds R --result FILE [--wall-clock] TEXT");
+        "usage: folio_page_turns --plugin LIBRARY --position N --rounds R --seconds S --result FILE "
+        "[--wall-clock] TEXT");
   }
   return options;
 }
@@ -105,7 +112,8 @@ int Run(int argc, char** argv) {
   const PageTurns turns(options);
   std::ofstream out(options.result, std::ios::binary | std::ios::trunc);
   out.precision(9);
-  for (int round = 0; round < options.rounds; ++round) {
+  const double start = ProcessSeconds(Clock::Wall);
+  for (int round = 0; round < options.rounds || ProcessSeconds(Clock::Wall) - start < options.seconds; ++round) {
     double kept = 0, unloaded = 0;
     const bool keptFirst = round % 2 == 0;
     int code = keptFirst ? turns.Kept(kept) : turns.Unloaded(unloaded);

@@ -47,10 +47,14 @@ std::string PagesCell(const TextReport& report) {
   return cell;
 }
 
-double Median(std::vector<double> values) {
+// The value that a `share` of `values` (0 to 1) lies below, the nearest of them.
+double Quantile(std::vector<double> values, double share) {
   std::sort(values.begin(), values.end());
-  const std::size_t middle = values.size() / 2;
-  return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+  return values[static_cast<std::size_t>(share * static_cast<double>(values.size() - 1) + 0.5)];
+}
+
+double Median(const std::vector<double>& values) {
+  return Quantile(values, 0.5);
 }
 
 std::string Row(const std::vector<std::string>& cells) {
@@ -176,18 +180,20 @@ std::string WorkersTableRow(const TextReport& report) {
 std::string PageTurnTableHeader(Clock clock) {
   const std::string ms = MillisecondsUnit(clock);
   return Header({"Text", "Page", "Rounds", "Kept loaded" + ms, "Unloaded after every call" + ms, "Unloaded ÷ kept",
-                 "Lowest–highest round"});
+                 "Middle half of the rounds", "Lowest–highest round"});
 }
 
 std::string PageTurnTableRow(const TextReport& report) {
   const PageTurnRounds& turns = report.pageTurns;
-  if (turns.kept.empty()) return Row({report.name, "–", "0", turns.note, "–", "–", "–"});
   std::vector<double> ratios;
   for (std::size_t round = 0; round < turns.kept.size(); ++round) {
     if (turns.kept[round] > 0) ratios.push_back(turns.unloaded[round] / turns.kept[round]);
   }
-  if (ratios.empty()) ratios.push_back(0);  // no kept turn took measurable time
-  const auto [lowest, highest] = std::minmax_element(ratios.begin(), ratios.end());
+  if (ratios.empty())
+    return Row({report.name, "–", "0", turns.note.empty() ? "–" : turns.note, "–", "–", "–", "–"});
+  const auto range = [&](double low, double high) {
+    return Figure(Quantile(ratios, low)) + "–" + Figure(Quantile(ratios, high));
+  };
   return Row({
       report.name,
       std::to_string(turns.position),
@@ -195,7 +201,8 @@ std::string PageTurnTableRow(const TextReport& report) {
       Figure(Median(turns.kept) * 1000),
       Figure(Median(turns.unloaded) * 1000),
       Figure(Median(ratios)),
-      Figure(*lowest) + "–" + Figure(*highest),
+      range(0.25, 0.75),
+      range(0, 1),
   });
 }
 

@@ -59,8 +59,10 @@ constexpr const char* kWorkersVariable = render::kMeasuringWorkersVariable.data(
 constexpr int kMostRuns = 3;
 // Lines of the text that the peer's trial run lays out.
 constexpr std::size_t kPeerTrialLines = 1000;
-// Rounds of page turns, each a turn with the plug-in kept loaded and one with it unloaded after the call.
+// Page turns: each round a turn with the plug-in kept loaded and one with it
+// unloaded after the call; so many rounds at least, and more for so long.
 constexpr int kPageTurnRounds = 15;
+constexpr double kPageTurnSeconds = 10;
 // The page turns' font size: larger than the other measurements', so that
 // drawing the page's glyphs (under Wine each a filled geometry) doesn't hide
 // what the call costs besides.
@@ -350,9 +352,11 @@ class Bench {
     std::filesystem::remove(result);
     const std::filesystem::path program =
         testing::ThisProgram().parent_path() / ("folio_page_turns" + testing::ThisProgram().extension().string());
-    std::vector<std::string> arguments{
-        "--plugin", viewer_.libraryPath().string(),  "--position", std::to_string(turns.position),
-        "--rounds", std::to_string(kPageTurnRounds), "--result",   result.string()};
+    std::vector<std::string> arguments{"--plugin",   viewer_.libraryPath().string(),
+                                       "--position", std::to_string(turns.position),
+                                       "--rounds",   std::to_string(kPageTurnRounds),
+                                       "--seconds",  std::to_string(kPageTurnSeconds),
+                                       "--result",   result.string()};
     if (options_.clock == Clock::Wall) arguments.push_back("--wall-clock");
     arguments.push_back(options_.text.string());
     const testing::ChildOutcome outcome = testing::RunChild(
