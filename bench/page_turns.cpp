@@ -5,14 +5,13 @@
 // graphics libraries), so that an unload lets go of what only the plug-in
 // loaded, as in a viewer:
 //
-//   folio_page_turns --plugin LIBRARY --position N --rounds R --seconds S --result FILE
-//                    [--wall-clock] TEXT
+//   folio_page_turns LIBRARY TEXT POSITION ROUNDS SECONDS RESULT [--wall-clock]
 //
-// It runs R rounds at least, and more until S seconds have passed, so that
+// It runs ROUNDS rounds at least, and more until SECONDS have passed, so that
 // quick turns are counted often enough to hold still on a busy machine.
 // Each round times one turn of each kind, the two in alternating order; the
 // kept plug-in is loaded for its round and has drawn the page once before
-// its turn is timed, and is unloaded before the other kind's turn.  FILE
+// its turn is timed, and is unloaded before the other kind's turn.  RESULT
 // gets a line a round: the kept turn's seconds and the unloaded turn's, or
 // "error CODE" at the first failure.
 #include <filesystem>
@@ -29,46 +28,26 @@ namespace {
 
 struct Options {
   std::filesystem::path plugin;
-  std::int64_t position = 0;
-  int rounds = 0;
-  double seconds = 0;
-  std::filesystem::path result;
-  Clock clock = Clock::Cpu;
   std::filesystem::path text;
+  std::int64_t position;
+  int rounds;
+  double seconds;
+  std::filesystem::path result;
+  Clock clock;
 };
 
 Options ParseOptions(int argc, char** argv) {
-  Options options;
-  for (int i = 1; i < argc; ++i) {
-    const std::string argument = argv[i];
-    auto value = [&]() -> std::string {
-      if (i + 1 >= argc) throw std::runtime_error(argument + " needs a value");
-      return argv[++i];
-    };
-    if (argument == "--plugin") {
-      options.plugin = value();
-    } else if (argument == "--position") {
-      options.position = std::stoll(value());
-    } else if (argument == "--rounds") {
-      options.rounds = std::stoi(value());
-    } else if (argument == "--seconds") {
-      options.seconds = std::stod(value());
-    } else if (argument == "--result") {
-      options.result = value();
-    } else if (argument == "--wall-clock") {
-      options.clock = Clock::Wall;
-    } else if (!argument.starts_with("--") && options.text.empty()) {
-      options.text = argument;
-    } else {
-      throw std::runtime_error("unexpected argument " + argument);
-    }
+  const bool wallClock = argc == 8 && std::string(argv[7]) == "--wall-clock";
+  if (argc != 7 && !wallClock) {
+    throw std::runtime_error("usage: folio_page_turns LIBRARY TEXT POSITION ROUNDS SECONDS RESULT [--wall-clock]");
   }
-  if (options.plugin.empty() || options.rounds <= 0 || options.result.empty() || options.text.empty()) {
-    throw std::runtime_error(
-        "usage: folio_page_turns --plugin LIBRARY --position N --rounds R --seconds S --result FILE "
-        "[--wall-clock] TEXT");
-  }
-  return options;
+  return Options{argv[1],
+                 argv[2],
+                 std::stoll(argv[3]),
+                 std::stoi(argv[4]),
+                 std::stod(argv[5]),
+                 argv[6],
+                 wallClock ? Clock::Wall : Clock::Cpu};
 }
 
 class PageTurns {

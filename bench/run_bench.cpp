@@ -352,13 +352,10 @@ class Bench {
     std::filesystem::remove(result);
     const std::filesystem::path program =
         testing::ThisProgram().parent_path() / ("folio_page_turns" + testing::ThisProgram().extension().string());
-    std::vector<std::string> arguments{"--plugin",   viewer_.libraryPath().string(),
-                                       "--position", std::to_string(turns.position),
-                                       "--rounds",   std::to_string(kPageTurnRounds),
-                                       "--seconds",  std::to_string(kPageTurnSeconds),
-                                       "--result",   result.string()};
+    std::vector<std::string> arguments{viewer_.libraryPath().string(),   options_.text.string(),
+                                       std::to_string(turns.position),   std::to_string(kPageTurnRounds),
+                                       std::to_string(kPageTurnSeconds), result.string()};
     if (options_.clock == Clock::Wall) arguments.push_back("--wall-clock");
-    arguments.push_back(options_.text.string());
     const testing::ChildOutcome outcome = testing::RunChild(
         program, arguments, std::chrono::seconds(static_cast<int>(options_.timeoutMinutes * 60)));
     std::ifstream in(result);
