@@ -20,8 +20,8 @@ void PinSystemLibraries() noexcept;
 // The factory that an unload left to the process, or null.
 Microsoft::WRL::ComPtr<ID2D1Factory> TakeProcessFactory() noexcept;
 
-// Leaves `factory` to the process, for a later load; released instead when
-// the process already holds one or has no place for it.
+// Leaves `factory` to the process, for a later load, in place of the one it
+// held (released); released itself when the process has no place for it.
 void LeaveProcessFactory(Microsoft::WRL::ComPtr<ID2D1Factory> factory) noexcept;
 
 }  // namespace folio::platform::dwrite
