@@ -9,12 +9,15 @@ namespace folio::platform::dwrite {
 namespace {
 
 // Exchanges `value` with the process's slot: a pointer's worth of memory
-// that every load of the library in this process finds by a name holding
-// the process id.  The handle that made the slot stays open, so the slot
-// lives as long as the process; without a slot `value` comes back.
+// that every load of the library in this process finds by name.  The name
+// holds the process id and the address of the process's heap, which no other
+// process can read, so none can plant a slot (and a pointer) for this one.
+// The handle that made the slot stays open, so the slot lives as long as the
+// process; without a slot `value` comes back.
 void* ExchangeProcessSlot(void* value) noexcept {
-  wchar_t name[64];
-  std::swprintf(name, std::size(name), L"Local\\folio-direct2d-factory-%lu", GetCurrentProcessId());
+  wchar_t name[80];
+  std::swprintf(name, std::size(name), L"Local\\folio-direct2d-factory-%lu-%p", GetCurrentProcessId(),
+                static_cast<void*>(GetProcessHeap()));
   SetLastError(ERROR_SUCCESS);
   HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof value, name);
   if (!mapping) return value;
