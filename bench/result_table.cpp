@@ -1,5 +1,6 @@
 #include "bench/result_table.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -65,6 +66,16 @@ std::string PagesCell(const TextReport& report) {
   std::string cell = "~";
   cell += std::to_string(report.estimatedPages);
   return cell;
+}
+
+// The value that a `share` of `values` (0 to 1) lies below, the nearest of them.
+double Quantile(std::vector<double> values, double share) {
+  std::sort(values.begin(), values.end());
+  return values[static_cast<std::size_t>(share * static_cast<double>(values.size() - 1) + 0.5)];
+}
+
+double Median(const std::vector<double>& values) {
+  return Quantile(values, 0.5);
 }
 
 std::string SecondsUnit(Clock clock) {
@@ -174,6 +185,35 @@ std::string WorkersTableRow(const TextReport& report) {
       Ratio(report.listOneWorker.seconds, report.listAlone.seconds),
       Ratio(report.listTwoWorkers.seconds, report.listAlone.seconds),
       Ratio(report.listDefaultWorkers.seconds, report.listAlone.seconds),
+  });
+}
+
+std::string PageTurnTableHeader(Clock clock) {
+  const std::string ms = MillisecondsUnit(clock);
+  return Header({"Text", "Page", "Rounds", "Kept loaded" + ms, "Unloaded after every call" + ms, "Unloaded ÷ kept",
+                 "Middle half of the rounds", "Lowest–highest round"});
+}
+
+std::string PageTurnTableRow(const TextReport& report) {
+  const PageTurnRounds& turns = report.pageTurns;
+  std::vector<double> ratios;
+  for (std::size_t round = 0; round < turns.kept.size(); ++round) {
+    if (turns.kept[round] > 0) ratios.push_back(turns.unloaded[round] / turns.kept[round]);
+  }
+  if (ratios.empty())
+    return Row({report.name, "–", "0", turns.note.empty() ? "–" : turns.note, "–", "–", "–", "–"});
+  const auto range = [&](double low, double high) {
+    return Figure(Quantile(ratios, low)) + "–" + Figure(Quantile(ratios, high));
+  };
+  return Row({
+      report.name,
+      std::to_string(turns.position),
+      std::to_string(turns.kept.size()),
+      Figure(Median(turns.kept) * 1000),
+      Figure(Median(turns.unloaded) * 1000),
+      Figure(Median(ratios)),
+      range(0.25, 0.75),
+      range(0, 1),
   });
 }
 

@@ -21,6 +21,14 @@ struct Measured {
   static Measured Noted(std::string note) { return {std::nullopt, std::move(note)}; }
 };
 
+// One page turned in a process apart, round after round, by a viewer that
+// keeps the plug-in loaded and by one that unloads it after every call.
+struct PageTurnRounds {
+  std::int64_t position = 0;
+  std::vector<double> kept, unloaded;  // seconds, one of each a round
+  std::string note;                    // why there are none
+};
+
 struct TextReport {
   std::string name;
   std::int64_t lines = 0;             // as the reader delivers them
@@ -44,6 +52,7 @@ struct TextReport {
   // alone), 1 and 2 measuring workers, and with the plug-in's own choice.
   Measured listAlone, listOneWorker, listTwoWorkers, listDefaultWorkers;
   unsigned defaultWorkers = 0;
+  PageTurnRounds pageTurns;  // the middle page
 };
 
 // Three significant digits, without an exponent.
@@ -67,5 +76,9 @@ std::string NotationTableRow(const TextReport& report);
 // The same for the table of listings with measuring workers.
 std::string WorkersTableHeader(unsigned defaultWorkers);
 std::string WorkersTableRow(const TextReport& report);
+
+// The same for the table of page turns with the plug-in kept loaded and unloaded after every call.
+std::string PageTurnTableHeader(Clock clock);
+std::string PageTurnTableRow(const TextReport& report);
 
 }  // namespace folio::bench

@@ -4,7 +4,8 @@
 //
 //   folio_bench --plugin LIBRARY --font FAMILY [--table FILE]
 //               [--peer-results FILE] [--timeout-minutes N] [--wall-clock]
-//               [--notation NAME --notation-table FILE] TEXT
+//               [--notation NAME --notation-table FILE] [--workers-table FILE]
+//               [--page-turn-table FILE] TEXT
 //
 // In one run: the reference (folio's reader and text engine laying out every
 // line once), listing with MaxPage=0 and with the default limit (each with
@@ -17,6 +18,10 @@
 // measurement that a cheaper one predicts to take longer than the timeout is
 // skipped.  With --notation the plug-in reads the text with that notation,
 // and the same run also lists it with none, for a row of the notation table.
+// With --page-turn-table the middle page is turned, round after round, by a
+// viewer that keeps the plug-in loaded and by one that loads it for the call
+// and unloads it after, in a process apart (folio_page_turns, which loads
+// none of the graphics libraries that this program links).
 //
 // The fresh processes are this program again, started as
 //
@@ -54,6 +59,14 @@ constexpr const char* kWorkersVariable = render::kMeasuringWorkersVariable.data(
 constexpr int kMostRuns = 3;
 // Lines of the text that the peer's trial run lays out.
 constexpr std::size_t kPeerTrialLines = 1000;
+// Page turns: each round a turn with the plug-in kept loaded and one with it
+// unloaded after the call; so many rounds at least, and more for so long.
+constexpr int kPageTurnRounds = 15;
+constexpr double kPageTurnSeconds = 10;
+// The page turns' font size: larger than the other measurements', so that
+// drawing the page's glyphs (under Wine each a filled geometry) doesn't hide
+// what the call costs besides.
+constexpr int kPageTurnPixels = 12;
 
 struct Options {
   std::string freshCall;  // set in a fresh process: "list" or a page position
@@ -68,6 +81,7 @@ struct Options {
   std::string notation;  // the INI's Notation value; empty: no key
   std::filesystem::path notationTable;
   std::filesystem::path workersTable;
+  std::filesystem::path pageTurnTable;
 };
 
 // The first `count` lines of a text, or all of it.
@@ -134,6 +148,7 @@ class Bench {
     MeasureExtraction();
     MeasureFreshProcesses();
     if (!options_.workersTable.empty()) MeasureWorkers();
+    if (!options_.pageTurnTable.empty()) MeasurePageTurns();
     MeasurePeer();
     report_.peakBytes = PeakMemoryBytes();
     return report_;
@@ -318,6 +333,46 @@ class Bench {
     return Measured::Of(std::stod(word));
   }
 
+  void MeasurePageTurns() {
+    viewer_.Configure(options_.font, true, kPageTurnPixels);
+    TurnMiddlePage(report_.pageTurns);
+    viewer_.Configure(options_.font, true);
+  }
+
+  // The middle page, with the page index that an unlimited listing keeps.
+  void TurnMiddlePage(PageTurnRounds& turns) const {
+    Viewer::Listing listing;
+    const int listed = ListAfresh(listing);
+    if (listed != 0 || listing.pages <= 0) {
+      turns.note = listed != 0 ? "error " + std::to_string(listed) : "no pages";
+      return;
+    }
+    turns.position = listing.pages / 2;
+    const std::filesystem::path result = viewer_.folder() / "page-turns.txt";
+    std::filesystem::remove(result);
+    const std::filesystem::path program =
+        testing::ThisProgram().parent_path() / ("folio_page_turns" + testing::ThisProgram().extension().string());
+    std::vector<std::string> arguments{viewer_.libraryPath().string(),   options_.text.string(),
+                                       std::to_string(turns.position),   std::to_string(kPageTurnRounds),
+                                       std::to_string(kPageTurnSeconds), result.string()};
+    if (options_.clock == Clock::Wall) arguments.push_back("--wall-clock");
+    const testing::ChildOutcome outcome = testing::RunChild(
+        program, arguments, std::chrono::seconds(static_cast<int>(options_.timeoutMinutes * 60)));
+    std::ifstream in(result);
+    std::string first, second;
+    while (in >> first >> second) {
+      if (first == "error") {
+        turns.note = "error " + second;
+        break;
+      }
+      turns.kept.push_back(std::stod(first));
+      turns.unloaded.push_back(std::stod(second));
+    }
+    if (outcome.exitStatus != 0 && turns.note.empty()) turns.note = "the process failed";
+    if (!turns.note.empty()) turns.kept.clear();
+    std::cerr << report_.name << ": page turns, " << turns.kept.size() << " rounds " << turns.note << std::endl;
+  }
+
   void MeasurePeer() {
     if (options_.peerResults.empty()) {
       report_.peerNote = "–";
@@ -400,6 +455,8 @@ Options ParseOptions(int argc, char** argv) {
       options.notationTable = value();
     } else if (argument == "--workers-table") {
       options.workersTable = value();
+    } else if (argument == "--page-turn-table") {
+      options.pageTurnTable = value();
     } else if (!argument.starts_with("--") && options.text.empty()) {
       options.text = argument;
     } else {
@@ -416,7 +473,7 @@ Options ParseOptions(int argc, char** argv) {
     throw std::runtime_error(
         "usage: folio_bench --plugin LIBRARY --font FAMILY [--table FILE] [--peer-results FILE] "
         "[--timeout-minutes N] [--wall-clock] [--notation NAME --notation-table FILE] [--workers-table FILE] "
-        "TEXT");
+        "[--page-turn-table FILE] TEXT");
   }
   return options;
 }
@@ -428,9 +485,8 @@ int RunFreshCall(const Options& options) {
   const Viewer::Path text = Viewer::PathOf(options.text);
   Viewer::Listing listing;
   const double start = ProcessSeconds(options.clock);
-  const int code = options.freshCall == "list"
-                       ? Viewer::ListThrough(plugin, text, listing)
-                       : Viewer::ExtractThrough(plugin, text, std::stoll(options.freshCall));
+  const int code = options.freshCall == "list" ? Viewer::ListThrough(plugin, text, listing)
+                                               : ExtractPage(plugin, text, std::stoll(options.freshCall));
   const double seconds = ProcessSeconds(options.clock) - start;
   std::ofstream out(options.result, std::ios::binary | std::ios::trunc);
   out.precision(9);
@@ -450,6 +506,9 @@ int Run(int argc, char** argv) {
   AddRow(options.table, TableHeader(options.clock), TableRow(report));
   if (!options.workersTable.empty()) {
     AddRow(options.workersTable, WorkersTableHeader(report.defaultWorkers), WorkersTableRow(report));
+  }
+  if (!options.pageTurnTable.empty()) {
+    AddRow(options.pageTurnTable, PageTurnTableHeader(options.clock), PageTurnTableRow(report));
   }
   if (!options.notation.empty()) {
     AddRow(options.notationTable, NotationTableHeader(options.clock), NotationTableRow(report));

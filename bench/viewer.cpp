@@ -11,9 +11,9 @@ Viewer::Path Viewer::PathOf(const std::filesystem::path& file) {
   return testing::WidePathText(std::filesystem::absolute(file).make_preferred());
 }
 
-void Viewer::Configure(const std::string& font, bool unlimited) const {
-  library_.WriteSettings("FontName=" + font + "\r\nFontSize=8\r\nBmpWidth=640\r\nBmpHeight=480\r\nMargin=4\r\n" +
-                         (unlimited ? "MaxPage=0\r\n" : "") +
+void Viewer::Configure(const std::string& font, bool unlimited, int pixels) const {
+  library_.WriteSettings("FontName=" + font + "\r\nFontSize=" + std::to_string(pixels) +
+                         "\r\nBmpWidth=640\r\nBmpHeight=480\r\nMargin=4\r\n" + (unlimited ? "MaxPage=0\r\n" : "") +
                          (notation_.empty() ? "" : "Notation=" + notation_ + "\r\n"));
 }
 
@@ -42,16 +42,6 @@ int Viewer::ListThrough(const testing::PluginModule& plugin, const Path& text, L
     }
   }
   if (block) plugin.FreeBlock(block);
-  return code;
-}
-
-int Viewer::ExtractThrough(const testing::PluginModule& plugin, const Path& text, std::int64_t position,
-                           const PageUse& use) {
-  SusieHandle page = nullptr;
-  const int code = plugin.GetFileW(text.c_str(), static_cast<intptr_t>(position),
-                                   reinterpret_cast<SusieWideChar*>(&page), SUSIE_OUTPUT_TO_MEMORY, nullptr, 0);
-  if (code == 0 && page && use) use(static_cast<const unsigned char*>(page));
-  if (page) plugin.FreeBlock(page);
   return code;
 }
 

@@ -4,9 +4,9 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <string>
 
+#include "bench/page_request.h"
 #include "settings/render_settings.h"
 #include "support/plugin_library.h"
 
@@ -14,7 +14,7 @@ namespace folio::bench {
 
 class Viewer {
  public:
-  using Path = std::basic_string<SusieWideChar>;
+  using Path = WidePath;
 
   explicit Viewer(const std::filesystem::path& plugin) : library_(plugin) {}
 
@@ -27,9 +27,9 @@ class Viewer {
 
   // The Notation value that Configure writes; empty writes no key.
   void SetNotation(std::string notation) { notation_ = std::move(notation); }
-  // Pages of 640 x 480 with margin 4 in `font` at 8 px; the default page
-  // limit unless `unlimited` (MaxPage=0).
-  void Configure(const std::string& font, bool unlimited) const;
+  // Pages of 640 x 480 with margin 4 in `font` at `pixels` px; the default
+  // page limit unless `unlimited` (MaxPage=0).
+  void Configure(const std::string& font, bool unlimited, int pixels = 8) const;
   // The settings as the plug-in reads them.
   settings::RenderSettings Settings() const;
 
@@ -40,16 +40,12 @@ class Viewer {
   };
   // GetArchiveInfoW; a result code.
   int List(const Path& text, Listing& listing) const { return ListThrough(library_, text, listing); }
-  // What is done with a page before it is freed: it gets the whole BMP file.
-  using PageUse = std::function<void(const unsigned char* bmp)>;
   // GetFileW with memory output; a result code.
   int Extract(const Path& text, std::int64_t position, const PageUse& use = {}) const {
-    return ExtractThrough(library_, text, position, use);
+    return ExtractPage(library_, text, position, use);
   }
 
   static int ListThrough(const testing::PluginModule& plugin, const Path& text, Listing& listing);
-  static int ExtractThrough(const testing::PluginModule& plugin, const Path& text, std::int64_t position,
-                            const PageUse& use = {});
 
  private:
   testing::PluginLibrary library_;

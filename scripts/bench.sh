@@ -99,15 +99,17 @@ mkdir -p "$results"
 # write gigabytes of pages for the large text, so it sits that one out; it
 # would draw the e-texts' markup as text, so it sits those out too, which are
 # read with Notation=aozora and also listed without it, for a row of
-# TABLE-notation.md.
+# TABLE-notation.md. The 5,000-line LF UTF-8 texts also turn a page with the
+# plug-in unloaded after every call, for a row of TABLE-page-turns.md.
 measure() {
-  local table=$1 plugin=$2 text=$3 font="DejaVu Sans" peer=(--peer-results "$results/peer.txt") notation=() workers=()
+  local table=$1 plugin=$2 text=$3 font="DejaVu Sans" peer=(--peer-results "$results/peer.txt") notation=() workers=() turns=()
   shift 3
   [[ $(basename "$text") == ja-* ]] && font="Noto Sans CJK JP"
   [[ $(basename "$text") == *-100mb-* ]] && peer=()
   [[ $(basename "$text") == ja-aozora-* ]] && peer=() notation=(--notation aozora --notation-table "${table%.md}-notation.md")
   [[ $(basename "$text") == *-50000-lf-utf8* || $(basename "$text") == *-100mb-* ]] && workers=(--workers-table "${table%.md}-workers.md")
-  "$@" --plugin "$plugin" --font "$font" --table "$table" "${peer[@]}" "${notation[@]}" "${workers[@]}" \
+  [[ $(basename "$text") == ??-5000-lf-utf8* ]] && turns=(--page-turn-table "${table%.md}-page-turns.md")
+  "$@" --plugin "$plugin" --font "$font" --table "$table" "${peer[@]}" "${notation[@]}" "${workers[@]}" "${turns[@]}" \
     --timeout-minutes "$timeout_minutes" $clock "$text" ||
     echo "| $(basename "$text" .txt) | the runner failed (exit $?) |" | tee -a "$table"
 }
@@ -115,7 +117,7 @@ export root results timeout_minutes clock
 
 if $native; then
   echo "## Linux (Pango and Cairo)"
-  rm -f "$results/linux.md" "$results/linux-notation.md" "$results/linux-workers.md" "$results/peer.txt"
+  rm -f "$results/linux.md" "$results/linux-notation.md" "$results/linux-workers.md" "$results/linux-page-turns.md" "$results/peer.txt"
   native_texts=("${texts[@]}")
   $large && native_texts+=("$root/texts/en-12500-lf-utf8.txt" "$root/texts/en-100mb-lf-utf8.txt")
   # A UTF-8 locale, whose ANSI-coded texts folio reads as CP932 (Shift_JIS).
@@ -136,7 +138,7 @@ fi
 # Wine, in a prefix of its own.
 wine_run() {
   local folder=$1 loader=$2 plugin=$3
-  rm -f "$results/$folder.md" "$results/$folder-notation.md" "$results/$folder-workers.md"
+  rm -f "$results/$folder.md" "$results/$folder-notation.md" "$results/$folder-workers.md" "$results/$folder-page-turns.md"
   export WINEPREFIX="$PWD/$root/$folder/wineprefix" WINEDEBUG=-all
   if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
     "$loader" wineboot -u >/dev/null 2>&1
@@ -161,7 +163,7 @@ if $win32; then
   /usr/lib/wine/wine --version >/dev/null 2>&1 || probe=$?
   if ((probe == 126)); then
     echo "bench: not measured: this kernel can't start 32-bit programs, Wine's 32-bit loader included" >&2
-    rm -f "$results/win32.md" "$results/win32-notation.md" "$results/win32-workers.md"
+    rm -f "$results/win32.md" "$results/win32-notation.md" "$results/win32-workers.md" "$results/win32-page-turns.md"
   else
     (export WINEARCH=win32 && wine_run win32 /usr/lib/wine/wine folio.spi)
   fi
@@ -195,6 +197,10 @@ report=$results/report.md
     if [[ -f "$results/$1-workers.md" ]]; then
       printf '\nListing with MaxPage=0 from an empty page index, with measuring workers (FOLIO_MEASURING_WORKERS), in wall-clock time:\n\n'
       cat "$results/$1-workers.md"
+    fi
+    if [[ -f "$results/$1-page-turns.md" ]]; then
+      printf '\nThe middle page turned with the plug-in kept loaded and with it loaded for the call and unloaded after, in turns in one process (medians of the rounds):\n\n'
+      cat "$results/$1-page-turns.md"
     fi
   }
   platform_tables linux "Linux (Pango and Cairo)"

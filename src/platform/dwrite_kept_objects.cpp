@@ -2,7 +2,8 @@
 // when a process ends without unloading the library, its other threads are
 // gone by the time static objects are destroyed, and releasing Direct2D
 // objects then can hang the process.  Only an unload (FreeLibrary) releases
-// them, through ReleaseKeptEngineObjects.
+// them, through ReleaseKeptEngineObjects, and leaves one Direct2D factory to
+// the process for the next load.
 #include "platform/dwrite_kept_objects.h"
 
 #include <windows.h>
@@ -14,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/direct2d_process_factory.h"
 #include "platform/text_engine.h"
 
 namespace folio::platform::dwrite {
@@ -84,6 +86,14 @@ std::u16string FamilyWithMostGlyphs(IDWriteFontCollection& fonts) {
 
 class KeptObjects {
  public:
+  KeptObjects() { PinSystemLibraries(); }
+  KeptObjects(const KeptObjects&) = delete;
+  KeptObjects& operator=(const KeptObjects&) = delete;
+  // An unload: one idle Direct2D factory, with its device, stays for the next load.
+  ~KeptObjects() {
+    if (!idleDirect2D_.empty()) LeaveProcessFactory(std::move(idleDirect2D_.back()));
+  }
+
   HRESULT SharedFactory(ComPtr<IDWriteFactory>& factory) {
     const std::lock_guard lock(mutex_);
     if (!systemFonts_) {
@@ -125,6 +135,9 @@ class KeptObjects {
         return S_OK;
       }
     }
+    // The one that an unload left, before a new one.
+    factory = TakeProcessFactory();
+    if (factory) return S_OK;
     return D2D1CreateFactory(D2D1_FACTORY_TYPE_MULTI_THREADED, __uuidof(ID2D1Factory), nullptr,
                              reinterpret_cast<void**>(factory.GetAddressOf()));
   }

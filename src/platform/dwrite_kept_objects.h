@@ -8,6 +8,8 @@
 //   render targets of one factory share a Direct3D device that two threads
 //   can't drive at once;
 // - the family that stands in for a missing one.
+// An unload releases them all but one idle Direct2D factory, which it
+// leaves to the process (direct2d_process_factory.h).
 #pragma once
 
 #include <d2d1.h>

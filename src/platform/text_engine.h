@@ -76,9 +76,11 @@ class TextEngine {
 // This platform's engine; usable from any thread.
 TextEngine& SystemTextEngine();
 
-// Releases what the engine keeps between calls.  Called when the host
-// unloads the library, never when the process ends: by then the host's
-// other threads are gone, and releasing graphics objects can hang.
+// Releases what the engine keeps between calls, but for what the system's
+// graphics libraries would make again at every load (Windows: one Direct2D
+// factory, left to the process).  Called when the host unloads the library,
+// never when the process ends: by then the host's other threads are gone,
+// and releasing graphics objects can hang.
 void ReleaseKeptEngineObjects() noexcept;
 
 }  // namespace folio::platform

@@ -1,7 +1,8 @@
 // Text through Direct2D and DirectWrite: a DC render target bound to the
 // surface's memory DC.  Every object is made as one chain, each step only
 // when the ones before it succeeded, and released in reverse order of making.
-// The factories are the exception: kept until unload (dwrite_kept_objects.h).
+// The factories are the exception: kept until unload, and one Direct2D
+// factory beyond it (dwrite_kept_objects.h).
 #include <windows.h>
 
 #include <d2d1.h>
