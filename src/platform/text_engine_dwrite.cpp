@@ -12,7 +12,6 @@
 #include <optional>
 #include <vector>
 
-#include "platform/annotated_layout.h"
 #include "platform/dwrite_kept_objects.h"
 #include "platform/text_engine.h"
 
@@ -60,15 +59,16 @@ struct BoundTarget {
   }
 };
 
-// What drawing readings takes besides the paragraphs' own objects.
+// What drawing paragraphs and readings takes besides their layouts.
 struct ReadingPen {
   ID2D1RenderTarget& target;
   ID2D1Brush& brush;
   IDWriteTextFormat& readingFormat;  // half the font size, one line
+  D2D1_POINT_2F origin;              // where the target's corner lies on the page
 };
 
-// Paragraphs and readings for annotated_layout.cpp.  The room above a line
-// comes from uniform line spacing: every line is its font's line and half
+// Paragraphs and readings, one at a time.  The room above a line comes from
+// uniform line spacing: every line is its font's line and half
 // of one more high, its baseline lowered by that half.
 class DirectWriteParagraphs final : public ParagraphLayouter {
  public:
@@ -114,7 +114,7 @@ class DirectWriteParagraphs final : public ParagraphLayouter {
   }
 
   void DrawParagraph(float x, float y) override {
-    if (pen_) pen_->target.DrawTextLayout({x, y}, layout_.Get(), &pen_->brush, kDrawOptions);
+    if (pen_) pen_->target.DrawTextLayout(OnTarget(x, y), layout_.Get(), &pen_->brush, kDrawOptions);
   }
 
   std::optional<float> LayOutReading(std::u16string_view letters) override {
@@ -131,10 +131,12 @@ class DirectWriteParagraphs final : public ParagraphLayouter {
   }
 
   void DrawReading(float x, float y) override {
-    if (pen_ && reading_) pen_->target.DrawTextLayout({x, y}, reading_.Get(), &pen_->brush, kDrawOptions);
+    if (pen_ && reading_) pen_->target.DrawTextLayout(OnTarget(x, y), reading_.Get(), &pen_->brush, kDrawOptions);
   }
 
  private:
+  D2D1_POINT_2F OnTarget(float x, float y) const { return {x - pen_->origin.x, y - pen_->origin.y}; }
+
   // The boxes on the first box's line, joined; a uniform line's top is the top of its room.
   static RunBox UnionOnFirstLine(const DWRITE_HIT_TEST_METRICS* boxes, UINT32 count) {
     RunBox box{boxes[0].left, boxes[0].left + boxes[0].width, boxes[0].top};
@@ -226,14 +228,10 @@ class DirectWriteMeasurer final : public TextMeasurer {
         wrapWidth_(static_cast<float>(wrapWidth)),
         maxHeight_(static_cast<float>(maxHeight)) {}
 
-  bool MeasureHeight(const AnnotatedText& text, float& height) override {
-    if (!text.Plain()) {
-      if (!paragraphs_) paragraphs_.emplace(*objects_.directWrite.Get(), *format_.Get(), maxHeight_, nullptr);
-      return MeasureAnnotatedText(*paragraphs_, text, wrapWidth_, height);
-    }
-    if (text.text.size() > UINT32_MAX) return false;
+  bool MeasureHeight(std::u16string_view text, float& height) override {
+    if (text.size() > UINT32_MAX) return false;
     ComPtr<IDWriteTextLayout> layout;
-    if (FAILED(objects_.directWrite->CreateTextLayout(WideText(text.text), static_cast<UINT32>(text.text.size()),
+    if (FAILED(objects_.directWrite->CreateTextLayout(WideText(text), static_cast<UINT32>(text.size()),
                                                       format_.Get(), wrapWidth_, maxHeight_,
                                                       layout.GetAddressOf()))) {
       return false;
@@ -243,12 +241,95 @@ class DirectWriteMeasurer final : public TextMeasurer {
     return true;
   }
 
+  ParagraphLayouter* Paragraphs() override {
+    if (!paragraphs_) paragraphs_.emplace(*objects_.directWrite.Get(), *format_.Get(), maxHeight_, nullptr);
+    return &*paragraphs_;
+  }
+
  private:
   BoundTarget objects_;
   ComPtr<IDWriteTextFormat> format_;  // released before the target and factories
   float wrapWidth_;
   float maxHeight_;
-  std::optional<DirectWriteParagraphs> paragraphs_;  // made for the first annotated text, released first
+  std::optional<DirectWriteParagraphs> paragraphs_;  // made when first asked for, released first
+};
+
+// A page being drawn: BeginDraw when made, EndDraw when destroyed.
+class DirectWriteCanvas final : public TextCanvas {
+ public:
+  // The objects' chain: target, brush, format; null when a step fails.
+  static std::unique_ptr<DirectWriteCanvas> Begin(DrawingSurface& surface, const FontSpec& font,
+                                                  const PixelRect& targetRect, const PixelRect& layoutRect,
+                                                  const TextColor& color, Rgb background) {
+    std::unique_ptr<DirectWriteCanvas> canvas(new DirectWriteCanvas(font, targetRect, layoutRect));
+    HRESULT status = canvas->objects_.Make(surface, targetRect);
+    if (SUCCEEDED(status)) {
+      const D2D1_COLOR_F brushColor{color.red, color.green, color.blue, color.alpha};
+      status = canvas->objects_.target->CreateSolidColorBrush(&brushColor, nullptr, canvas->brush_.GetAddressOf());
+    }
+    if (SUCCEEDED(status)) status = canvas->objects_.MakeFormat(font, canvas->format_);
+    if (FAILED(status)) return nullptr;
+    // Wine's DC render target starts from black instead of the DC's pixels,
+    // so the background is laid down again; on Windows no pixel changes.
+    const D2D1_COLOR_F backgroundColor{background.red / 255.0f, background.green / 255.0f,
+                                       background.blue / 255.0f, 1.0f};
+    canvas->objects_.target->BeginDraw();
+    canvas->drawing_ = true;
+    canvas->objects_.target->Clear(&backgroundColor);
+    return canvas;
+  }
+
+  ~DirectWriteCanvas() override {
+    paragraphs_.reset();
+    if (drawing_) objects_.target->EndDraw(nullptr, nullptr);
+  }
+
+  void DrawText(std::u16string_view text) override {
+    if (text.size() > UINT32_MAX) return;
+    const D2D1_RECT_F box{layoutBox_.left, layoutBox_.top, layoutBox_.right, layoutBox_.bottom};
+    objects_.target->DrawText(WideText(text), static_cast<UINT32>(text.size()), format_.Get(), &box, brush_.Get(),
+                              D2D1_DRAW_TEXT_OPTIONS_ENABLE_COLOR_FONT, DWRITE_MEASURING_MODE_NATURAL);
+  }
+
+  ParagraphLayouter* Paragraphs() override {
+    if (paragraphs_) return &*paragraphs_;
+    if (!readingFormat_) {
+      HRESULT status = objects_.MakeFormat(font_, readingFormat_, 0.5f);
+      if (SUCCEEDED(status)) status = readingFormat_->SetWordWrapping(DWRITE_WORD_WRAPPING_NO_WRAP);
+      if (FAILED(status)) {
+        readingFormat_.Reset();
+        return nullptr;
+      }
+    }
+    pen_.emplace(ReadingPen{*objects_.target.Get(), *brush_.Get(), *readingFormat_.Get(), origin_});
+    paragraphs_.emplace(*objects_.directWrite.Get(), *format_.Get(), layoutBox_.bottom - layoutBox_.top, &*pen_);
+    return &*paragraphs_;
+  }
+
+ private:
+  DirectWriteCanvas(const FontSpec& font, const PixelRect& targetRect, const PixelRect& layoutRect)
+      : family_(font.family),
+        font_{family_, font.pixelSize},
+        origin_{static_cast<float>(targetRect.left), static_cast<float>(targetRect.top)},
+        layoutBox_{Relative(layoutRect.left, targetRect.left), Relative(layoutRect.top, targetRect.top),
+                   Relative(layoutRect.right, targetRect.left), Relative(layoutRect.bottom, targetRect.top)} {}
+
+  // A page coordinate in the target's own, which start at the target's corner.
+  static float Relative(std::int32_t coordinate, std::int32_t origin) {
+    return static_cast<float>(std::int64_t{coordinate} - origin);
+  }
+
+  std::u16string family_;
+  FontSpec font_;  // its family is family_
+  D2D1_POINT_2F origin_;
+  D2D1_RECT_F layoutBox_;  // in the target's coordinates
+  BoundTarget objects_;
+  ComPtr<ID2D1SolidColorBrush> brush_;
+  ComPtr<IDWriteTextFormat> format_;
+  ComPtr<IDWriteTextFormat> readingFormat_;
+  std::optional<ReadingPen> pen_;
+  std::optional<DirectWriteParagraphs> paragraphs_;  // released before what it draws with
+  bool drawing_ = false;
 };
 
 class DirectWriteEngine final : public TextEngine {
@@ -284,48 +365,10 @@ class DirectWriteEngine final : public TextEngine {
     return !underWine;
   }
 
-  void Draw(DrawingSurface& surface, const FontSpec& font, const PixelRect& targetRect,
-            const PixelRect& layoutRect, const AnnotatedText& text, const TextColor& color,
-            Rgb background) override {
-    if (text.text.size() > UINT32_MAX) return;
-    BoundTarget objects;
-    ComPtr<ID2D1SolidColorBrush> brush;
-    ComPtr<IDWriteTextFormat> format;
-    ComPtr<IDWriteTextFormat> readingFormat;
-    HRESULT status = objects.Make(surface, targetRect);
-    if (SUCCEEDED(status)) {
-      const D2D1_COLOR_F brushColor{color.red, color.green, color.blue, color.alpha};
-      status = objects.target->CreateSolidColorBrush(&brushColor, nullptr, brush.GetAddressOf());
-    }
-    if (SUCCEEDED(status)) status = objects.MakeFormat(font, format);
-    if (SUCCEEDED(status) && !text.Plain()) status = objects.MakeFormat(font, readingFormat, 0.5f);
-    if (SUCCEEDED(status) && readingFormat) status = readingFormat->SetWordWrapping(DWRITE_WORD_WRAPPING_NO_WRAP);
-    if (FAILED(status)) return;
-
-    // The target's own coordinates start at the target's corner.
-    auto relative = [](std::int32_t coordinate, std::int32_t origin) {
-      return static_cast<float>(std::int64_t{coordinate} - origin);
-    };
-    const D2D1_RECT_F layout{relative(layoutRect.left, targetRect.left), relative(layoutRect.top, targetRect.top),
-                             relative(layoutRect.right, targetRect.left),
-                             relative(layoutRect.bottom, targetRect.top)};
-    // Wine's DC render target starts from black instead of the DC's pixels,
-    // so the background is laid down again; on Windows no pixel changes.
-    const D2D1_COLOR_F backgroundColor{background.red / 255.0f, background.green / 255.0f,
-                                       background.blue / 255.0f, 1.0f};
-    objects.target->BeginDraw();
-    objects.target->Clear(&backgroundColor);
-    if (text.Plain()) {
-      objects.target->DrawText(WideText(text.text), static_cast<UINT32>(text.text.size()), format.Get(), &layout,
-                               brush.Get(), D2D1_DRAW_TEXT_OPTIONS_ENABLE_COLOR_FONT,
-                               DWRITE_MEASURING_MODE_NATURAL);
-    } else {
-      const ReadingPen pen{*objects.target.Get(), *brush.Get(), *readingFormat.Get()};
-      DirectWriteParagraphs paragraphs(*objects.directWrite.Get(), *format.Get(), layout.bottom - layout.top,
-                                       &pen);
-      DrawAnnotatedText(paragraphs, text, layout.left, layout.top, layout.right);
-    }
-    objects.target->EndDraw(nullptr, nullptr);
+  std::unique_ptr<TextCanvas> BeginDrawing(DrawingSurface& surface, const FontSpec& font,
+                                           const PixelRect& targetRect, const PixelRect& layoutRect,
+                                           const TextColor& color, Rgb background) override {
+    return DirectWriteCanvas::Begin(surface, font, targetRect, layoutRect, color, background);
   }
 };
 

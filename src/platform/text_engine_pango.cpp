@@ -10,7 +10,6 @@
 #include <string>
 
 #include "base/unicode.h"
-#include "platform/annotated_layout.h"
 #include "platform/text_engine.h"
 
 namespace folio::platform {
@@ -98,8 +97,8 @@ PangoRectangle LogicalExtents(PangoLayout* layout) {
   return logical;
 }
 
-// Paragraphs and readings for annotated_layout.cpp.  The room above a line
-// is Pango's spacing between lines, and above the first line an offset.
+// Paragraphs and readings, one at a time.  The room above a line is Pango's
+// spacing between lines, and above the first line an offset.
 class PangoParagraphs final : public ParagraphLayouter {
  public:
   // Null when the font can't be laid out.  Draws onto `cairo` when given.
@@ -186,25 +185,25 @@ class PangoParagraphs final : public ParagraphLayouter {
 
 class PangoMeasurer final : public TextMeasurer {
  public:
-  PangoMeasurer(Layout layout, const FontSpec& font, std::int32_t wrapWidth)
-      : layout_(std::move(layout)), family_(font.family), pixelSize_(font.pixelSize), wrapWidth_(wrapWidth) {}
+  PangoMeasurer(Layout layout, const FontSpec& font)
+      : layout_(std::move(layout)), family_(font.family), pixelSize_(font.pixelSize) {}
 
-  bool MeasureHeight(const AnnotatedText& text, float& height) override {
-    if (!text.Plain()) {
-      if (!paragraphs_) paragraphs_ = PangoParagraphs::Make({family_, pixelSize_}, nullptr);
-      return paragraphs_ && MeasureAnnotatedText(*paragraphs_, text, static_cast<float>(wrapWidth_), height);
-    }
-    if (!SetLayoutText(layout_.get(), text.text)) return false;
+  bool MeasureHeight(std::u16string_view text, float& height) override {
+    if (!SetLayoutText(layout_.get(), text)) return false;
     height = Pixels(LogicalExtents(layout_.get()).height);
     return true;
+  }
+
+  ParagraphLayouter* Paragraphs() override {
+    if (!paragraphs_) paragraphs_ = PangoParagraphs::Make({family_, pixelSize_}, nullptr);
+    return paragraphs_.get();
   }
 
  private:
   Layout layout_;
   std::u16string family_;
   std::int32_t pixelSize_;
-  std::int32_t wrapWidth_;
-  std::unique_ptr<PangoParagraphs> paragraphs_;  // made for the first annotated text
+  std::unique_ptr<PangoParagraphs> paragraphs_;  // made when first asked for
 };
 
 std::int32_t ClampTo(std::int32_t value, std::int32_t limit) {
@@ -231,6 +230,76 @@ void CopyIntoSurface(cairo_surface_t* image, const DrawingSurface& surface, std:
     }
   }
 }
+
+// A Cairo image of the target rectangle, cleared to the background and
+// copied into the surface when the drawing ends.  Its user space is the
+// page's pixels.
+class PangoCanvas final : public TextCanvas {
+ public:
+  static std::unique_ptr<PangoCanvas> Begin(DrawingSurface& surface, const FontSpec& font,
+                                            const PixelRect& targetRect, const PixelRect& layoutRect,
+                                            const TextColor& color, Rgb background) {
+    const SurfaceGeometry& page = surface.geometry();
+    const std::int32_t left = ClampTo(targetRect.left, page.width);
+    const std::int32_t top = ClampTo(targetRect.top, page.height);
+    const std::int32_t right = ClampTo(targetRect.right, page.width);
+    const std::int32_t bottom = ClampTo(targetRect.bottom, page.height);
+    if (right <= left || bottom <= top) return nullptr;
+    CairoSurface image(cairo_image_surface_create(CAIRO_FORMAT_RGB24, right - left, bottom - top));
+    if (cairo_surface_status(image.get()) != CAIRO_STATUS_SUCCESS) return nullptr;
+    Cairo cairo(cairo_create(image.get()));
+    if (cairo_status(cairo.get()) != CAIRO_STATUS_SUCCESS) return nullptr;
+    cairo_set_source_rgb(cairo.get(), background.red / 255.0, background.green / 255.0, background.blue / 255.0);
+    cairo_paint(cairo.get());
+    cairo_set_source_rgba(cairo.get(), color.red, color.green, color.blue, color.alpha);
+    cairo_translate(cairo.get(), -left, -top);
+    return std::unique_ptr<PangoCanvas>(
+        new PangoCanvas(surface, font, layoutRect, std::move(image), std::move(cairo), left, top));
+  }
+
+  ~PangoCanvas() override {
+    cairo_surface_flush(image_.get());
+    CopyIntoSurface(image_.get(), surface_, left_, top_);
+  }
+
+  void DrawText(std::u16string_view text) override {
+    Layout layout = MakeLayout(font_, wrapWidth_);
+    if (!layout || !SetLayoutText(layout.get(), text)) return;
+    cairo_move_to(cairo_.get(), layoutRect_.left, layoutRect_.top);
+    pango_cairo_show_layout(cairo_.get(), layout.get());
+  }
+
+  // None for a text box narrower than nothing, as a measurer of its width can't be made.
+  ParagraphLayouter* Paragraphs() override {
+    if (!paragraphs_ && wrapWidth_ >= 0) paragraphs_ = PangoParagraphs::Make(font_, cairo_.get());
+    return paragraphs_.get();
+  }
+
+ private:
+  PangoCanvas(DrawingSurface& surface, const FontSpec& font, const PixelRect& layoutRect, CairoSurface image,
+              Cairo cairo, std::int32_t left, std::int32_t top)
+      : surface_(surface),
+        family_(font.family),
+        font_{family_, font.pixelSize},
+        layoutRect_(layoutRect),
+        wrapWidth_(static_cast<std::int32_t>(
+            std::clamp<std::int64_t>(std::int64_t{layoutRect.right} - layoutRect.left, -1, INT32_MAX))),
+        image_(std::move(image)),
+        cairo_(std::move(cairo)),
+        left_(left),
+        top_(top) {}
+
+  DrawingSurface& surface_;
+  std::u16string family_;
+  FontSpec font_;  // its family is family_
+  PixelRect layoutRect_;
+  std::int32_t wrapWidth_;
+  CairoSurface image_;
+  Cairo cairo_;  // destroyed before image_
+  std::int32_t left_;
+  std::int32_t top_;
+  std::unique_ptr<PangoParagraphs> paragraphs_;  // draws with cairo_, destroyed first
+};
 
 // GLib never unloads and keeps pointers into the type and string data of
 // the Pango libraries, so they must stay loaded when a host unloads the
@@ -259,52 +328,15 @@ class PangoEngine final : public TextEngine {
     // Only the width wraps; a box of negative height can't hold a layout.
     Layout layout = maxHeight < 0 ? nullptr : MakeLayout(font, wrapWidth);
     if (!layout) return nullptr;
-    return std::make_unique<PangoMeasurer>(std::move(layout), font, wrapWidth);
+    return std::make_unique<PangoMeasurer>(std::move(layout), font);
   }
 
-  void Draw(DrawingSurface& surface, const FontSpec& font, const PixelRect& targetRect,
-            const PixelRect& layoutRect, const AnnotatedText& text, const TextColor& color,
-            Rgb background) override {
-    const SurfaceGeometry& page = surface.geometry();
-    const std::int32_t left = ClampTo(targetRect.left, page.width);
-    const std::int32_t top = ClampTo(targetRect.top, page.height);
-    const std::int32_t right = ClampTo(targetRect.right, page.width);
-    const std::int32_t bottom = ClampTo(targetRect.bottom, page.height);
-    if (right <= left || bottom <= top) return;
-    const std::int32_t wrapWidth = static_cast<std::int32_t>(
-        std::clamp<std::int64_t>(std::int64_t{layoutRect.right} - layoutRect.left, -1, INT32_MAX));
-    Layout layout;
-    if (text.Plain()) {
-      layout = MakeLayout(font, wrapWidth);
-      if (!layout || !SetLayoutText(layout.get(), text.text)) return;
-    } else if (wrapWidth < 0) {
-      return;  // as a measurer of this width can't be made
-    }
-    CairoSurface image(cairo_image_surface_create(CAIRO_FORMAT_RGB24, right - left, bottom - top));
-    if (cairo_surface_status(image.get()) != CAIRO_STATUS_SUCCESS) return;
-    Cairo cairo(cairo_create(image.get()));
-    if (cairo_status(cairo.get()) != CAIRO_STATUS_SUCCESS) return;
-    std::unique_ptr<PangoParagraphs> paragraphs;
-    if (!layout) {
-      paragraphs = PangoParagraphs::Make(font, cairo.get());
-      if (!paragraphs) return;
-    }
+  bool LaysOutFasterOnSeveralThreads() const override { return true; }
 
-    cairo_set_source_rgb(cairo.get(), background.red / 255.0, background.green / 255.0, background.blue / 255.0);
-    cairo_paint(cairo.get());
-    cairo_set_source_rgba(cairo.get(), color.red, color.green, color.blue, color.alpha);
-    // The text box in the image's pixels.
-    const double boxLeft = static_cast<double>(layoutRect.left) - left;
-    const double boxTop = static_cast<double>(layoutRect.top) - top;
-    if (layout) {
-      cairo_move_to(cairo.get(), boxLeft, boxTop);
-      pango_cairo_show_layout(cairo.get(), layout.get());
-    } else {
-      DrawAnnotatedText(*paragraphs, text, static_cast<float>(boxLeft), static_cast<float>(boxTop),
-                        static_cast<float>(boxLeft + wrapWidth));
-    }
-    cairo_surface_flush(image.get());
-    CopyIntoSurface(image.get(), surface, left, top);
+  std::unique_ptr<TextCanvas> BeginDrawing(DrawingSurface& surface, const FontSpec& font,
+                                           const PixelRect& targetRect, const PixelRect& layoutRect,
+                                           const TextColor& color, Rgb background) override {
+    return PangoCanvas::Begin(surface, font, targetRect, layoutRect, color, background);
   }
 };
 

@@ -6,7 +6,7 @@
 
 namespace folio::render {
 
-void DrawPageText(platform::TextEngine& engine, platform::DrawingSurface& surface, LineSource& lines,
+void DrawPageText(layout::TextLayouter& engine, platform::DrawingSurface& surface, LineSource& lines,
                   const settings::RenderSettings& settings, std::int32_t firstLine, std::int32_t lastLine,
                   const NotationState& notation) {
   PageLineReader reader(lines, settings.notation, notation);

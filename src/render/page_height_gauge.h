@@ -7,8 +7,8 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/annotated_text.h"
-#include "platform/text_engine.h"
+#include "layout/annotated_text.h"
+#include "layout/text_layouter.h"
 #include "render/paragraph_heights.h"
 
 namespace folio::render {
@@ -28,13 +28,13 @@ class PageHeightGauge {
   // Sums within this distance of the limit are confirmed by a whole layout.
   static constexpr float kRoundingAllowance = 1.0f;
 
-  PageHeightGauge(platform::TextMeasurer& measurer, float breakLimit) noexcept
+  PageHeightGauge(layout::TextMeasurer& measurer, float breakLimit) noexcept
       : measurer_(measurer), breakLimit_(breakLimit) {}
 
   // Stores the height of `pageText` in `height`: the page text given to the
   // last call with text appended, or after Restart any text.  False when a
   // layout can't be made; `height` is then left as it was.
-  bool Measure(const platform::AnnotatedText& pageText, float& height);
+  bool Measure(const layout::AnnotatedText& pageText, float& height);
 
   // The page text was replaced by one that begins `pageStart` units into the
   // text (which only heights measured ahead count in).
@@ -44,10 +44,9 @@ class PageHeightGauge {
   void MeasureAheadWith(ParagraphHeightsAhead* ahead) noexcept { ahead_ = ahead; }
 
  private:
-  bool MeasureParagraph(const platform::AnnotatedText& pageText, std::size_t start, std::size_t end,
-                        float& height);
+  bool MeasureParagraph(const layout::AnnotatedText& pageText, std::size_t start, std::size_t end, float& height);
 
-  platform::TextMeasurer& measurer_;
+  layout::TextMeasurer& measurer_;
   float breakLimit_;
   ParagraphHeightsAhead* ahead_ = nullptr;
   std::uint64_t pageStart_ = 0;

@@ -29,15 +29,15 @@ unsigned DefaultMeasuringWorkers() {
     if (chosen->size() == 1 && (*chosen)[0] >= u'0' && (*chosen)[0] <= u'0' + ParagraphHeightsAhead::kMostWorkers)
       return static_cast<unsigned>((*chosen)[0] - u'0');
   }
-  if (!platform::SystemTextEngine().LaysOutFasterOnSeveralThreads()) return 0;
+  if (!layout::SystemTextLayouter().LaysOutFasterOnSeveralThreads()) return 0;
   return ParagraphHeightsAhead::WorkersFor(std::thread::hardware_concurrency());
 }
 
-std::uint32_t MeasurePages(platform::TextEngine& engine, platform::DrawingSurface& surface, LineSource& lines,
+std::uint32_t MeasurePages(layout::TextLayouter& engine, platform::DrawingSurface& surface, LineSource& lines,
                            const settings::RenderSettings& settings, PageBreakList& pageBreaks, unsigned workers) {
   pageBreaks.assign(1, 0);
   const MeasuringFrame frame = MeasuringFrameOf(settings);
-  std::unique_ptr<platform::TextMeasurer> measurer =
+  std::unique_ptr<layout::TextMeasurer> measurer =
       engine.CreateMeasurer(surface, FontOf(settings), frame.boundRect, frame.wrapWidth, frame.maxHeight);
   // A break on the last page that the limit allows ends the run.  The count
   // of completed pages never equals a negative number, so a limit of 0 or

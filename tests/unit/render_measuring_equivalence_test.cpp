@@ -27,9 +27,9 @@ namespace {
 // Additive like the real engines, one unit per unit and one per line, with
 // rounding noise of up to 1/200 px that depends on the whole text, so that
 // sums near the limit can fall on either side of it.
-class NoisyMeasurer final : public platform::TextMeasurer {
+class NoisyMeasurer final : public layout::TextMeasurer {
  public:
-  bool MeasureHeight(const platform::AnnotatedText& annotated, float& height) override {
+  bool MeasureHeight(const layout::AnnotatedText& annotated, float& height) override {
     const std::u16string_view text = annotated.text;
     std::size_t lines = 1;
     for (std::size_t at = 0; at < text.size(); ++at) {
@@ -43,20 +43,20 @@ class NoisyMeasurer final : public platform::TextMeasurer {
 };
 
 // Counts the layout measurers made, one by each worker.
-class NoisyEngine final : public platform::TextEngine {
+class NoisyEngine final : public layout::TextLayouter {
  public:
-  std::unique_ptr<platform::TextMeasurer> CreateMeasurer(platform::DrawingSurface&, const platform::FontSpec&,
-                                                         const platform::PixelRect&, std::int32_t,
-                                                         std::int32_t) override {
+  std::unique_ptr<layout::TextMeasurer> CreateMeasurer(platform::DrawingSurface&, const platform::FontSpec&,
+                                                       const platform::PixelRect&, std::int32_t,
+                                                       std::int32_t) override {
     return std::make_unique<NoisyMeasurer>();
   }
-  std::unique_ptr<platform::TextMeasurer> CreateLayoutMeasurer(const platform::FontSpec&, std::int32_t,
-                                                               std::int32_t) override {
+  std::unique_ptr<layout::TextMeasurer> CreateLayoutMeasurer(const platform::FontSpec&, std::int32_t,
+                                                             std::int32_t) override {
     ++layoutMeasurers;
     return std::make_unique<NoisyMeasurer>();
   }
   void Draw(platform::DrawingSurface&, const platform::FontSpec&, const platform::PixelRect&,
-            const platform::PixelRect&, const platform::AnnotatedText&, const platform::TextColor&,
+            const platform::PixelRect&, const layout::AnnotatedText&, const platform::TextColor&,
             platform::Rgb) override {}
 
   std::atomic<unsigned> layoutMeasurers{0};
@@ -68,7 +68,7 @@ std::unique_ptr<platform::DrawingSurface> PageSurface(const settings::RenderSett
                                         platform::Rgb{255, 255, 255});
 }
 
-PageBreakList FastBreaks(platform::TextEngine& engine, const std::vector<std::u16string>& lines,
+PageBreakList FastBreaks(layout::TextLayouter& engine, const std::vector<std::u16string>& lines,
                          const settings::RenderSettings& settings, unsigned workers = 2) {
   ListedLines source(lines);
   PageBreakList breaks;
@@ -76,7 +76,7 @@ PageBreakList FastBreaks(platform::TextEngine& engine, const std::vector<std::u1
   return breaks;
 }
 
-PageBreakList ReferenceBreaks(platform::TextEngine& engine, const std::vector<std::u16string>& lines,
+PageBreakList ReferenceBreaks(layout::TextLayouter& engine, const std::vector<std::u16string>& lines,
                               const settings::RenderSettings& settings) {
   const MeasuringFrame frame = MeasuringFrameOf(settings);
   const auto surface = PageSurface(settings);
@@ -196,7 +196,7 @@ TEST_P(SystemEngineEquivalenceTest, ParagraphHeightsAddUp) {
   const settings::RenderSettings& settings = GetParam().settings;
   const MeasuringFrame frame = MeasuringFrameOf(settings);
   const auto surface = PageSurface(settings);
-  const auto measurer = platform::SystemTextEngine().CreateMeasurer(*surface, FontOf(settings), frame.boundRect,
+  const auto measurer = layout::SystemTextLayouter().CreateMeasurer(*surface, FontOf(settings), frame.boundRect,
                                                                     frame.wrapWidth, frame.maxHeight);
   ASSERT_NE(measurer, nullptr);
   // With no limit to come near, the gauge's height is always its sum.
@@ -225,9 +225,9 @@ TEST_P(SystemEngineEquivalenceTest, ParagraphHeightsAddUp) {
 TEST_P(SystemEngineEquivalenceTest, CorpusBreaksAsTheWholePageTextDoes) {
   const std::vector<std::u16string> lines = MixedCorpus();
   const settings::RenderSettings& settings = GetParam().settings;
-  const PageBreakList expected = ReferenceBreaks(platform::SystemTextEngine(), lines, settings);
+  const PageBreakList expected = ReferenceBreaks(layout::SystemTextLayouter(), lines, settings);
   EXPECT_GT(expected.size(), 4u);
-  EXPECT_EQ(FastBreaks(platform::SystemTextEngine(), lines, settings), expected);
+  EXPECT_EQ(FastBreaks(layout::SystemTextLayouter(), lines, settings), expected);
 }
 
 // The benchmark's prose in the page's language and notation, as the reader
@@ -249,9 +249,9 @@ std::vector<std::u16string> ProseLines(const settings::RenderSettings& settings,
 TEST_P(SystemEngineEquivalenceTest, CorpusAndProseBreakTheSameWithAnyNumberOfWorkers) {
   const settings::RenderSettings& settings = GetParam().settings;
   for (const std::vector<std::u16string>& lines : {Repeated(MixedCorpus(), 8), ProseLines(settings, 1500)}) {
-    const PageBreakList alone = FastBreaks(platform::SystemTextEngine(), lines, settings, 0);
+    const PageBreakList alone = FastBreaks(layout::SystemTextLayouter(), lines, settings, 0);
     for (const unsigned workers : {1u, 2u, 8u}) {
-      EXPECT_EQ(FastBreaks(platform::SystemTextEngine(), lines, settings, workers), alone)
+      EXPECT_EQ(FastBreaks(layout::SystemTextLayouter(), lines, settings, workers), alone)
           << workers << " workers, " << lines.size() << " lines";
     }
   }

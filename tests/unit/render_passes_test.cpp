@@ -26,7 +26,7 @@ std::vector<std::u16string> LinesOfLengths(std::initializer_list<int> lengths) {
 
 // Measures a text as the number of its units other than line feeds; "nan"
 // in a text makes its height NaN.  Remembers what it was given.
-class FakeTextEngine final : public platform::TextEngine {
+class FakeTextEngine final : public layout::TextLayouter {
  public:
   bool objectsFail = false;
   int layoutsBeforeFailure = -1;  // -1: layouts never fail
@@ -48,26 +48,26 @@ class FakeTextEngine final : public platform::TextEngine {
   };
   std::vector<DrawCall> draws;
 
-  std::unique_ptr<platform::TextMeasurer> CreateMeasurer(platform::DrawingSurface&, const platform::FontSpec&,
-                                                         const PixelRect& bound, std::int32_t wrap,
-                                                         std::int32_t height) override {
+  std::unique_ptr<layout::TextMeasurer> CreateMeasurer(platform::DrawingSurface&, const platform::FontSpec&,
+                                                       const PixelRect& bound, std::int32_t wrap,
+                                                       std::int32_t height) override {
     boundRect = bound, wrapWidth = wrap, maxHeight = height;
     if (objectsFail) return nullptr;
     return std::make_unique<Measurer>(*this);
   }
 
   void Draw(platform::DrawingSurface&, const platform::FontSpec& font, const PixelRect& targetRect,
-            const PixelRect& layoutRect, const platform::AnnotatedText& text, const platform::TextColor& color,
+            const PixelRect& layoutRect, const layout::AnnotatedText& text, const platform::TextColor& color,
             platform::Rgb background) override {
     draws.push_back({std::u16string(font.family), font.pixelSize, targetRect, layoutRect,
                      std::u16string(text.text), text.readings.size(), color, background});
   }
 
  private:
-  class Measurer final : public platform::TextMeasurer {
+  class Measurer final : public layout::TextMeasurer {
    public:
     explicit Measurer(FakeTextEngine& engine) : engine_(engine) {}
-    bool MeasureHeight(const platform::AnnotatedText& annotated, float& height) override {
+    bool MeasureHeight(const layout::AnnotatedText& annotated, float& height) override {
       const std::u16string_view text = annotated.text;
       if (engine_.layoutsBeforeFailure == 0) return false;
       if (engine_.layoutsBeforeFailure > 0) --engine_.layoutsBeforeFailure;
