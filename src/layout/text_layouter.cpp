@@ -1,6 +1,7 @@
 #include "layout/text_layouter.h"
 
 #include "layout/annotated_layout.h"
+#include "layout/vertical_text.h"
 
 namespace folio::layout {
 namespace {
@@ -15,6 +16,8 @@ class SystemMeasurer final : public TextMeasurer {
     platform::ParagraphLayouter* paragraphs = engine_->Paragraphs();
     return paragraphs && MeasureAnnotatedText(*paragraphs, text, wrapWidth_, height);
   }
+
+  std::optional<float> MeasureAdvance(std::u16string_view run) override { return engine_->MeasureAdvance(run); }
 
  private:
   std::unique_ptr<platform::TextMeasurer> engine_;
@@ -54,6 +57,15 @@ class SystemLayouter final : public TextLayouter {
       DrawAnnotatedText(*paragraphs, text, static_cast<float>(layoutRect.left), static_cast<float>(layoutRect.top),
                         static_cast<float>(layoutRect.right));
     }
+  }
+
+  void DrawColumns(platform::DrawingSurface& surface, const platform::FontSpec& font,
+                   const platform::PixelRect& targetRect, const platform::PixelRect& layoutRect,
+                   const AnnotatedText& text, const platform::TextColor& color,
+                   platform::Rgb background) override {
+    const std::unique_ptr<platform::TextCanvas> canvas =
+        engine_.BeginDrawing(surface, font, targetRect, layoutRect, color, background);
+    if (canvas) layout::DrawColumns(*canvas, text, layoutRect, static_cast<float>(font.pixelSize));
   }
 
  private:

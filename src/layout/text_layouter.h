@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include "layout/annotated_text.h"
@@ -25,6 +26,8 @@ class TextMeasurer {
   bool MeasureHeight(std::u16string_view text, float& height) {
     return MeasureHeight(AnnotatedText(text), height);
   }
+  // The advance of `run` laid out on one line; nothing when it can't be laid out.
+  virtual std::optional<float> MeasureAdvance(std::u16string_view run) = 0;
 };
 
 class TextLayouter {
@@ -58,6 +61,13 @@ class TextLayouter {
   virtual void Draw(platform::DrawingSurface& surface, const platform::FontSpec& font,
                     const platform::PixelRect& targetRect, const platform::PixelRect& layoutRect,
                     const AnnotatedText& text, const platform::TextColor& color, platform::Rgb background) = 0;
+
+  // As Draw, but sets `text` in columns from the right of `layoutRect`
+  // (vertical_text.h), with cells of the font size.
+  virtual void DrawColumns(platform::DrawingSurface& surface, const platform::FontSpec& font,
+                           const platform::PixelRect& targetRect, const platform::PixelRect& layoutRect,
+                           const AnnotatedText& text, const platform::TextColor& color,
+                           platform::Rgb background) = 0;
 };
 
 // Laid out by the platform's text engine; usable from any thread.

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string_view>
 
 #include "platform/color.h"
@@ -72,6 +73,40 @@ class TextMeasurer {
   // Paragraphs in the measurer's font, for measuring: made when first
   // asked for and kept with the measurer; null when they can't be made.
   virtual ParagraphLayouter* Paragraphs() = 0;
+  // The advance of `run` laid out on one line in the measurer's font;
+  // nothing when it can't be laid out.
+  virtual std::optional<float> MeasureAdvance(std::u16string_view run) = 0;
+};
+
+// A character drawn upright: units [start, start + length) of a text, with
+// its glyphs' advance centred on `x` and their baseline at `y`.
+struct UprightCluster {
+  std::size_t start;
+  std::size_t length;
+  float x;
+  float y;
+};
+
+// Glyphs drawn where the caller places them, for text set in columns.
+class GlyphPen {
+ public:
+  virtual ~GlyphPen() = default;
+  // The advance of `run` laid out on one line at `pixelSize`; nothing when
+  // it can't be laid out.
+  virtual std::optional<float> Advance(std::u16string_view run, float pixelSize) = 0;
+  // Whether the font's vertical forms (its `vert` feature) change the
+  // glyphs of `cluster`, a character with what belongs to it.
+  virtual bool HasVerticalForm(std::u16string_view cluster) = 0;
+  // Whether the font, or the one that stands in for its missing characters,
+  // has glyphs for all of `cluster`.
+  virtual bool HasGlyphs(std::u16string_view cluster) = 0;
+  // Draws each cluster of `text` upright, in the font's vertical forms, at
+  // `pixelSize`.
+  virtual void DrawUpright(std::u16string_view text, std::span<const UprightCluster> clusters,
+                           float pixelSize) = 0;
+  // Draws `run` on one line at `pixelSize` with its baseline beginning at
+  // (x, y): across, or turned 90 degrees clockwise so that it runs down.
+  virtual void DrawRun(std::u16string_view run, float pixelSize, float x, float y, bool turned) = 0;
 };
 
 // One page's text being drawn: made when the drawing begins, with the
@@ -86,6 +121,9 @@ class TextCanvas {
   // Paragraphs that draw onto the canvas, made when first asked for; null
   // when they can't be made.
   virtual ParagraphLayouter* Paragraphs() = 0;
+  // Glyphs drawn onto the canvas in the font, made when first asked for;
+  // null when they can't be made.
+  virtual GlyphPen* Glyphs() = 0;
 };
 
 class TextEngine {

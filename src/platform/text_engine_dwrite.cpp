@@ -9,7 +9,11 @@
 #include <wrl/client.h>
 
 #include <algorithm>
+#include <map>
 #include <optional>
+#include <span>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/dwrite_kept_objects.h"
@@ -24,6 +28,9 @@ const wchar_t* WideText(std::u16string_view text) {
   static_assert(sizeof(wchar_t) == sizeof(char16_t));
   return reinterpret_cast<const wchar_t*>(text.data());
 }
+
+// Runs laid out on one line: the box only has to be wider than any.
+constexpr float kOneLineWidth = 1.0e6f;
 
 // Factories and a DC render target bound to `rect` of the surface; the
 // target is released before its factory goes back to the pool.
@@ -59,8 +66,8 @@ struct BoundTarget {
   }
 };
 
-// What drawing paragraphs and readings takes besides their layouts.
-struct ReadingPen {
+// What drawing onto a canvas takes besides layouts and glyphs.
+struct CanvasPen {
   ID2D1RenderTarget& target;
   ID2D1Brush& brush;
   IDWriteTextFormat& readingFormat;  // half the font size, one line
@@ -74,7 +81,7 @@ class DirectWriteParagraphs final : public ParagraphLayouter {
  public:
   // Draws with `pen` when given; measures only without it.
   DirectWriteParagraphs(IDWriteFactory& directWrite, IDWriteTextFormat& format, float maxHeight,
-                        const ReadingPen* pen)
+                        const CanvasPen* pen)
       : directWrite_(directWrite), format_(format), maxHeight_(maxHeight), pen_(pen) {}
 
   bool LayOut(std::u16string_view paragraph, float width, bool roomForReadings) override {
@@ -122,7 +129,7 @@ class DirectWriteParagraphs final : public ParagraphLayouter {
     DWRITE_TEXT_METRICS metrics;
     if (!pen_ || letters.size() > UINT32_MAX ||
         FAILED(directWrite_.CreateTextLayout(WideText(letters), static_cast<UINT32>(letters.size()),
-                                             &pen_->readingFormat, kReadingBoxWidth, 0.0f,
+                                             &pen_->readingFormat, kOneLineWidth, 0.0f,
                                              reading_.GetAddressOf())) ||
         FAILED(reading_->GetMetrics(&metrics))) {
       return std::nullopt;
@@ -189,8 +196,6 @@ class DirectWriteParagraphs final : public ParagraphLayouter {
   }
 
   static constexpr D2D1_DRAW_TEXT_OPTIONS kDrawOptions = D2D1_DRAW_TEXT_OPTIONS_ENABLE_COLOR_FONT;
-  // Readings stay on one line; the box only has to be wider than any.
-  static constexpr float kReadingBoxWidth = 1.0e6f;
 
   struct LineMetrics {
     float height;
@@ -212,11 +217,239 @@ class DirectWriteParagraphs final : public ParagraphLayouter {
   IDWriteFactory& directWrite_;
   IDWriteTextFormat& format_;
   float maxHeight_;
-  const ReadingPen* pen_;
+  const CanvasPen* pen_;
   std::optional<LineMetrics> naturalLine_;
   ComPtr<IDWriteTextLayout> layout_;   // the paragraph laid out last
   ComPtr<IDWriteTextLayout> reading_;  // the reading laid out last
   float roomAbove_ = 0;
+};
+
+// The advance of `run` on one line in `format`, which `layout` then holds.
+std::optional<float> RunAdvance(IDWriteFactory& directWrite, IDWriteTextFormat& format, std::u16string_view run,
+                                ComPtr<IDWriteTextLayout>& layout) {
+  DWRITE_TEXT_METRICS metrics;
+  if (run.size() > UINT32_MAX ||
+      FAILED(directWrite.CreateTextLayout(WideText(run), static_cast<UINT32>(run.size()), &format, kOneLineWidth,
+                                          0.0f, layout.GetAddressOf())) ||
+      FAILED(layout->SetWordWrapping(DWRITE_WORD_WRAPPING_NO_WRAP)) || FAILED(layout->GetMetrics(&metrics))) {
+    return std::nullopt;
+  }
+  return metrics.widthIncludingTrailingWhitespace;
+}
+
+// The glyphs that a layout of one character draws, as its Draw hands them
+// over: in whichever font the layout chose for it, placed from the layout's
+// left end of the baseline.
+struct ShapedCluster {
+  struct Glyph {
+    ComPtr<IDWriteFontFace> face;
+    float emSize;
+    UINT16 index;
+    float x;  // from the layout's left edge
+    float rise;
+  };
+  std::vector<Glyph> glyphs;
+  float advance = 0;
+};
+
+// Takes the glyph runs that IDWriteTextLayout::Draw would draw, instead of
+// drawing them.  It lives on the stack for one Draw, so it counts no references.
+class GlyphRunTaker final : public IDWriteTextRenderer {
+ public:
+  explicit GlyphRunTaker(ShapedCluster& shaped) : shaped_(shaped) {}
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
+    if (id == __uuidof(IUnknown) || id == __uuidof(IDWritePixelSnapping) || id == __uuidof(IDWriteTextRenderer)) {
+      *object = this;
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE IsPixelSnappingDisabled(void*, BOOL* disabled) override {
+    *disabled = TRUE;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetCurrentTransform(void*, DWRITE_MATRIX* transform) override {
+    *transform = DWRITE_MATRIX{1, 0, 0, 1, 0, 0};
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetPixelsPerDip(void*, FLOAT* pixels) override {
+    *pixels = 1;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE DrawGlyphRun(void*, FLOAT x, FLOAT, DWRITE_MEASURING_MODE, const DWRITE_GLYPH_RUN* run,
+                                         const DWRITE_GLYPH_RUN_DESCRIPTION*, IUnknown*) override {
+    try {
+      float pen = x;
+      for (UINT32 i = 0; i < run->glyphCount; ++i) {
+        const DWRITE_GLYPH_OFFSET offset = run->glyphOffsets ? run->glyphOffsets[i] : DWRITE_GLYPH_OFFSET{0, 0};
+        shaped_.glyphs.push_back({run->fontFace, run->fontEmSize, run->glyphIndices[i], pen + offset.advanceOffset,
+                                  offset.ascenderOffset});
+        if (run->glyphAdvances) pen += run->glyphAdvances[i];
+      }
+    } catch (const std::bad_alloc&) {
+      return E_OUTOFMEMORY;
+    }
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE DrawUnderline(void*, FLOAT, FLOAT, const DWRITE_UNDERLINE*, IUnknown*) override {
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE DrawStrikethrough(void*, FLOAT, FLOAT, const DWRITE_STRIKETHROUGH*,
+                                              IUnknown*) override {
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE DrawInlineObject(void*, FLOAT, FLOAT, IDWriteInlineObject*, BOOL, BOOL,
+                                             IUnknown*) override {
+    return S_OK;
+  }
+
+ private:
+  ShapedCluster& shaped_;
+};
+
+// Glyphs in columns.  A character is shaped in a layout of its own, with
+// the font's vertical forms (OpenType's `vert`) where asked: on a short
+// layout every DirectWrite applies them, and the layout chooses a font for
+// characters that the text's font lacks.  Each character is shaped once per
+// page; its glyphs are then drawn where the caller placed it, all glyphs of
+// one font in one glyph run.
+class DirectWriteGlyphs final : public GlyphPen {
+ public:
+  DirectWriteGlyphs(IDWriteFactory& directWrite, const FontSpec& font, const CanvasPen& pen)
+      : directWrite_(directWrite), family_(dwrite::ResolvedFamily(font.family)), pen_(pen) {}
+
+  std::optional<float> Advance(std::u16string_view run, float pixelSize) override {
+    IDWriteTextFormat* format = FormatFor(pixelSize);
+    ComPtr<IDWriteTextLayout> layout;
+    return format ? RunAdvance(directWrite_, *format, run, layout) : std::nullopt;
+  }
+
+  bool HasVerticalForm(std::u16string_view cluster) override {
+    const ShapedCluster* vertical = Shaped(cluster, kProbeSize, true);
+    const ShapedCluster* across = Shaped(cluster, kProbeSize, false);
+    if (!vertical || !across || vertical->glyphs.size() != across->glyphs.size()) return vertical && across;
+    return !std::equal(
+        vertical->glyphs.begin(), vertical->glyphs.end(), across->glyphs.begin(),
+        [](const ShapedCluster::Glyph& a, const ShapedCluster::Glyph& b) { return a.index == b.index; });
+  }
+
+  bool HasGlyphs(std::u16string_view cluster) override {
+    const ShapedCluster* shaped = Shaped(cluster, kProbeSize, false);
+    return shaped && !shaped->glyphs.empty() &&
+           std::none_of(shaped->glyphs.begin(), shaped->glyphs.end(),
+                        [](const ShapedCluster::Glyph& glyph) { return glyph.index == 0; });
+  }
+
+  void DrawUpright(std::u16string_view text, std::span<const UprightCluster> clusters, float pixelSize) override {
+    // Glyphs by font, each with its place on the target.
+    std::map<IDWriteFontFace*, Run> runs;
+    for (const UprightCluster& cluster : clusters) {
+      const ShapedCluster* shaped = Shaped(text.substr(cluster.start, cluster.length), pixelSize, true);
+      if (!shaped) continue;
+      for (const ShapedCluster::Glyph& glyph : shaped->glyphs) {
+        Run& run = runs[glyph.face.Get()];
+        run.face = glyph.face.Get();
+        run.emSize = glyph.emSize;
+        run.indices.push_back(glyph.index);
+        // Offsets from the run's origin, the target's corner; ascender offsets rise.
+        run.offsets.push_back(
+            {cluster.x - shaped->advance / 2 + glyph.x - pen_.origin.x, pen_.origin.y - cluster.y + glyph.rise});
+      }
+    }
+    for (auto& [face, run] : runs) {
+      const std::vector<FLOAT> advances(run.indices.size(), 0.0f);
+      const DWRITE_GLYPH_RUN glyphRun{run.face,
+                                      run.emSize,
+                                      static_cast<UINT32>(run.indices.size()),
+                                      run.indices.data(),
+                                      advances.data(),
+                                      run.offsets.data(),
+                                      FALSE,
+                                      0};
+      pen_.target.DrawGlyphRun({0, 0}, &glyphRun, &pen_.brush, DWRITE_MEASURING_MODE_NATURAL);
+    }
+  }
+
+  void DrawRun(std::u16string_view run, float pixelSize, float x, float y, bool turned) override {
+    IDWriteTextFormat* format = FormatFor(pixelSize);
+    ComPtr<IDWriteTextLayout> layout;
+    DWRITE_LINE_METRICS line;
+    UINT32 lines = 0;
+    if (!format || !RunAdvance(directWrite_, *format, run, layout) ||
+        FAILED(layout->GetLineMetrics(&line, 1, &lines)) || lines == 0) {
+      return;
+    }
+    const D2D1_POINT_2F start{x - pen_.origin.x, y - pen_.origin.y};
+    // A quarter turn clockwise about the baseline's start.
+    if (turned) pen_.target.SetTransform(D2D1_MATRIX_3X2_F{0, 1, -1, 0, start.x + start.y, start.y - start.x});
+    pen_.target.DrawTextLayout({start.x, start.y - line.baseline}, layout.Get(), &pen_.brush,
+                               D2D1_DRAW_TEXT_OPTIONS_ENABLE_COLOR_FONT);
+    if (turned) pen_.target.SetTransform(D2D1_MATRIX_3X2_F{1, 0, 0, 1, 0, 0});
+  }
+
+ private:
+  struct Run {
+    IDWriteFontFace* face = nullptr;  // held by the shaped clusters
+    float emSize = 0;
+    std::vector<UINT16> indices;
+    std::vector<DWRITE_GLYPH_OFFSET> offsets;
+  };
+  // Whether a font has a character doesn't depend on the size it's asked at.
+  static constexpr float kProbeSize = 16;
+
+  IDWriteTextFormat* FormatFor(float pixelSize) {
+    ComPtr<IDWriteTextFormat>& format = formats_[pixelSize];
+    if (!format) {
+      if (FAILED(directWrite_.CreateTextFormat(WideText(family_), nullptr, DWRITE_FONT_WEIGHT_NORMAL,
+                                               DWRITE_FONT_STYLE_NORMAL, DWRITE_FONT_STRETCH_NORMAL, pixelSize,
+                                               L"", format.GetAddressOf())) ||
+          FAILED(format->SetWordWrapping(DWRITE_WORD_WRAPPING_NO_WRAP))) {
+        format.Reset();
+      }
+    }
+    return format.Get();
+  }
+
+  // `cluster` shaped at `pixelSize`, with the vertical forms when asked;
+  // null when it can't be.
+  const ShapedCluster* Shaped(std::u16string_view cluster, float pixelSize, bool verticalForms) {
+    std::u16string key(cluster);
+    key.push_back(verticalForms ? u'v' : u'h');
+    auto& bySize = shaped_[pixelSize];
+    if (const auto found = bySize.find(key); found != bySize.end())
+      return found->second ? &*found->second : nullptr;
+    std::optional<ShapedCluster>& shaped = bySize[key];
+    IDWriteTextFormat* format = FormatFor(pixelSize);
+    ComPtr<IDWriteTextLayout> layout;
+    ComPtr<IDWriteTypography> typography;
+    std::optional<float> advance;
+    if (format) advance = RunAdvance(directWrite_, *format, cluster, layout);
+    HRESULT status = advance ? S_OK : E_FAIL;
+    if (SUCCEEDED(status) && verticalForms) status = directWrite_.CreateTypography(typography.GetAddressOf());
+    if (SUCCEEDED(status) && verticalForms)
+      status = typography->AddFontFeature({DWRITE_FONT_FEATURE_TAG_VERTICAL_WRITING, 1});
+    if (SUCCEEDED(status) && verticalForms)
+      status = layout->SetTypography(typography.Get(), {0, static_cast<UINT32>(cluster.size())});
+    if (FAILED(status)) return nullptr;
+    shaped.emplace();
+    shaped->advance = *advance;
+    GlyphRunTaker taker(*shaped);
+    if (FAILED(layout->Draw(nullptr, &taker, 0.0f, 0.0f))) {
+      shaped.reset();
+      return nullptr;
+    }
+    return &*shaped;
+  }
+
+  IDWriteFactory& directWrite_;
+  std::u16string family_;
+  const CanvasPen& pen_;
+  std::map<float, ComPtr<IDWriteTextFormat>> formats_;
+  std::map<float, std::unordered_map<std::u16string, std::optional<ShapedCluster>>> shaped_;
 };
 
 class DirectWriteMeasurer final : public TextMeasurer {
@@ -244,6 +477,11 @@ class DirectWriteMeasurer final : public TextMeasurer {
   ParagraphLayouter* Paragraphs() override {
     if (!paragraphs_) paragraphs_.emplace(*objects_.directWrite.Get(), *format_.Get(), maxHeight_, nullptr);
     return &*paragraphs_;
+  }
+
+  std::optional<float> MeasureAdvance(std::u16string_view run) override {
+    ComPtr<IDWriteTextLayout> layout;
+    return RunAdvance(*objects_.directWrite.Get(), *format_.Get(), run, layout);
   }
 
  private:
@@ -280,6 +518,7 @@ class DirectWriteCanvas final : public TextCanvas {
   }
 
   ~DirectWriteCanvas() override {
+    glyphs_.reset();
     paragraphs_.reset();
     if (drawing_) objects_.target->EndDraw(nullptr, nullptr);
   }
@@ -301,9 +540,17 @@ class DirectWriteCanvas final : public TextCanvas {
         return nullptr;
       }
     }
-    pen_.emplace(ReadingPen{*objects_.target.Get(), *brush_.Get(), *readingFormat_.Get(), origin_});
+    pen_.emplace(CanvasPen{*objects_.target.Get(), *brush_.Get(), *readingFormat_.Get(), origin_});
     paragraphs_.emplace(*objects_.directWrite.Get(), *format_.Get(), layoutBox_.bottom - layoutBox_.top, &*pen_);
     return &*paragraphs_;
+  }
+
+  GlyphPen* Glyphs() override {
+    if (!glyphs_) {
+      if (!Paragraphs()) return nullptr;  // which makes the pen that glyphs draw with too
+      glyphs_.emplace(*objects_.directWrite.Get(), font_, *pen_);
+    }
+    return &*glyphs_;
   }
 
  private:
@@ -327,8 +574,9 @@ class DirectWriteCanvas final : public TextCanvas {
   ComPtr<ID2D1SolidColorBrush> brush_;
   ComPtr<IDWriteTextFormat> format_;
   ComPtr<IDWriteTextFormat> readingFormat_;
-  std::optional<ReadingPen> pen_;
+  std::optional<CanvasPen> pen_;
   std::optional<DirectWriteParagraphs> paragraphs_;  // released before what it draws with
+  std::optional<DirectWriteGlyphs> glyphs_;          // as paragraphs_
   bool drawing_ = false;
 };
 

@@ -6,8 +6,12 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
+#include <map>
+#include <numbers>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "base/unicode.h"
 #include "platform/text_engine.h"
@@ -78,6 +82,20 @@ Layout MakeLayout(std::u16string_view family, double pixelSize, std::int32_t wra
 
 Layout MakeLayout(const FontSpec& font, std::int32_t wrapWidth) {
   return MakeLayout(font.family, font.pixelSize, wrapWidth);
+}
+
+// A layout of one line however long, with the font's vertical forms when asked.
+Layout MakeRunLayout(std::u16string_view family, double pixelSize, bool verticalForms) {
+  Layout layout = MakeLayout(family, pixelSize, 0);
+  if (!layout) return nullptr;
+  pango_layout_set_width(layout.get(), -1);
+  if (verticalForms) {
+    PangoAttrList* attributes = pango_attr_list_copy(pango_layout_get_attributes(layout.get()));
+    pango_attr_list_insert(attributes, pango_attr_font_features_new("vert 1"));
+    pango_layout_set_attributes(layout.get(), attributes);
+    pango_attr_list_unref(attributes);
+  }
+  return layout;
 }
 
 bool SetLayoutText(PangoLayout* layout, std::u16string_view text) {
@@ -199,11 +217,130 @@ class PangoMeasurer final : public TextMeasurer {
     return paragraphs_.get();
   }
 
+  std::optional<float> MeasureAdvance(std::u16string_view run) override {
+    if (!runs_) runs_ = MakeRunLayout(family_, pixelSize_, false);
+    if (!runs_ || !SetLayoutText(runs_.get(), run)) return std::nullopt;
+    return Pixels(LogicalExtents(runs_.get()).width);
+  }
+
  private:
   Layout layout_;
   std::u16string family_;
   std::int32_t pixelSize_;
   std::unique_ptr<PangoParagraphs> paragraphs_;  // made when first asked for
+  Layout runs_;                                  // one line, for advances
+};
+
+// Glyphs in columns: runs laid out on one line at any size, and upright
+// characters shaped with the font's vertical forms (OpenType's `vert`),
+// each glyph then moved to the place its character was given.
+class PangoGlyphs final : public GlyphPen {
+ public:
+  PangoGlyphs(std::u16string_view family, cairo_t* cairo) : family_(family), cairo_(cairo) {}
+
+  std::optional<float> Advance(std::u16string_view run, float pixelSize) override {
+    PangoLayout* layout = RunLayout(pixelSize, false);
+    if (!layout || !SetLayoutText(layout, run)) return std::nullopt;
+    return Pixels(LogicalExtents(layout).width);
+  }
+
+  bool HasVerticalForm(std::u16string_view cluster) override {
+    return GlyphIds(cluster, true) != GlyphIds(cluster, false);
+  }
+
+  bool HasGlyphs(std::u16string_view cluster) override {
+    PangoLayout* layout = RunLayout(kProbeSize, false);
+    return layout && SetLayoutText(layout, cluster) && pango_layout_get_unknown_glyphs_count(layout) == 0;
+  }
+
+  void DrawUpright(std::u16string_view text, std::span<const UprightCluster> clusters, float pixelSize) override {
+    PangoLayout* layout = RunLayout(pixelSize, true);
+    if (!layout || clusters.empty() || !SetLayoutText(layout, text)) return;
+    // Where each cluster begins in the layout's UTF-8 text.
+    std::vector<int> byteStarts;
+    byteStarts.reserve(clusters.size());
+    std::size_t bytes = 0, units = 0;
+    for (const UprightCluster& cluster : clusters) {
+      bytes += base::Utf16ToUtf8(text.substr(units, cluster.start - units)).size();
+      units = cluster.start;
+      byteStarts.push_back(static_cast<int>(bytes));
+    }
+    const auto clusterOf = [&](int byte) {
+      const auto after = std::upper_bound(byteStarts.begin(), byteStarts.end(), byte);
+      return static_cast<std::size_t>(std::max<std::ptrdiff_t>(after - byteStarts.begin() - 1, 0));
+    };
+    std::vector<int> advances(clusters.size(), 0);  // Pango units
+    PangoLayoutLine* line = pango_layout_get_line_readonly(layout, 0);
+    for (GSList* runs = line ? line->runs : nullptr; runs; runs = runs->next) {
+      const auto* run = static_cast<const PangoGlyphItem*>(runs->data);
+      for (int glyph = 0; glyph < run->glyphs->num_glyphs; ++glyph) {
+        advances[clusterOf(run->item->offset + run->glyphs->log_clusters[glyph])] +=
+            run->glyphs->glyphs[glyph].geometry.width;
+      }
+    }
+    // Every glyph goes to its cluster's place: no advance of its own, and an
+    // offset from the run's origin at (0, 0).
+    for (GSList* runs = line ? line->runs : nullptr; runs; runs = runs->next) {
+      const auto* run = static_cast<const PangoGlyphItem*>(runs->data);
+      std::unique_ptr<PangoGlyphString, GlyphStringFree> placed(pango_glyph_string_copy(run->glyphs));
+      std::size_t previous = clusters.size();
+      int pen = 0;
+      for (int glyph = 0; glyph < placed->num_glyphs; ++glyph) {
+        const std::size_t cluster = clusterOf(run->item->offset + placed->log_clusters[glyph]);
+        if (cluster != previous) pen = 0, previous = cluster;
+        PangoGlyphGeometry& geometry = placed->glyphs[glyph].geometry;
+        const double left = clusters[cluster].x - Pixels(advances[cluster]) / 2 + Pixels(pen);
+        pen += geometry.width;
+        geometry.x_offset += static_cast<int>(std::lround(left * PANGO_SCALE));
+        geometry.y_offset += static_cast<int>(std::lround(clusters[cluster].y * PANGO_SCALE));
+        geometry.width = 0;
+      }
+      cairo_move_to(cairo_, 0, 0);
+      pango_cairo_show_glyph_string(cairo_, run->item->analysis.font, placed.get());
+    }
+  }
+
+  void DrawRun(std::u16string_view run, float pixelSize, float x, float y, bool turned) override {
+    PangoLayout* layout = RunLayout(pixelSize, false);
+    if (!layout || !SetLayoutText(layout, run)) return;
+    cairo_save(cairo_);
+    cairo_translate(cairo_, x, y);
+    if (turned) cairo_rotate(cairo_, std::numbers::pi / 2);
+    cairo_move_to(cairo_, 0, -Pixels(pango_layout_get_baseline(layout)));
+    pango_cairo_show_layout(cairo_, layout);
+    cairo_restore(cairo_);
+  }
+
+ private:
+  struct GlyphStringFree {
+    void operator()(PangoGlyphString* glyphs) const noexcept { pango_glyph_string_free(glyphs); }
+  };
+  // Whether a font has a character doesn't depend on the size it's asked at.
+  static constexpr float kProbeSize = 16;
+
+  PangoLayout* RunLayout(float pixelSize, bool verticalForms) {
+    Layout& layout = (verticalForms ? verticalLayouts_ : layouts_)[pixelSize];
+    if (!layout) layout = MakeRunLayout(family_, pixelSize, verticalForms);
+    return layout.get();
+  }
+
+  std::vector<PangoGlyph> GlyphIds(std::u16string_view cluster, bool verticalForms) {
+    std::vector<PangoGlyph> ids;
+    PangoLayout* layout = RunLayout(kProbeSize, verticalForms);
+    if (!layout || !SetLayoutText(layout, cluster)) return ids;
+    PangoLayoutLine* line = pango_layout_get_line_readonly(layout, 0);
+    for (GSList* runs = line ? line->runs : nullptr; runs; runs = runs->next) {
+      const auto* run = static_cast<const PangoGlyphItem*>(runs->data);
+      for (int glyph = 0; glyph < run->glyphs->num_glyphs; ++glyph)
+        ids.push_back(run->glyphs->glyphs[glyph].glyph);
+    }
+    return ids;
+  }
+
+  std::u16string family_;
+  cairo_t* cairo_;
+  std::map<float, Layout> layouts_;          // by size
+  std::map<float, Layout> verticalLayouts_;  // by size, with vertical forms
 };
 
 std::int32_t ClampTo(std::int32_t value, std::int32_t limit) {
@@ -275,6 +412,11 @@ class PangoCanvas final : public TextCanvas {
     return paragraphs_.get();
   }
 
+  GlyphPen* Glyphs() override {
+    if (!glyphs_) glyphs_ = std::make_unique<PangoGlyphs>(family_, cairo_.get());
+    return glyphs_.get();
+  }
+
  private:
   PangoCanvas(DrawingSurface& surface, const FontSpec& font, const PixelRect& layoutRect, CairoSurface image,
               Cairo cairo, std::int32_t left, std::int32_t top)
@@ -299,6 +441,7 @@ class PangoCanvas final : public TextCanvas {
   std::int32_t left_;
   std::int32_t top_;
   std::unique_ptr<PangoParagraphs> paragraphs_;  // draws with cairo_, destroyed first
+  std::unique_ptr<PangoGlyphs> glyphs_;          // as paragraphs_
 };
 
 // GLib never unloads and keeps pointers into the type and string data of

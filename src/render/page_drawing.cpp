@@ -18,8 +18,13 @@ void DrawPageText(layout::TextLayouter& engine, platform::DrawingSurface& surfac
   const std::int64_t count = textReachesPage ? std::int64_t{lastLine} - firstLine + 1 : 0;
   for (std::int64_t read = 0; read < count && reader.Next(); ++read) reader.AppendLineTo(pageText);
   const DrawingFrame frame = DrawingFrameOf(settings);
-  engine.Draw(surface, FontOf(settings), frame.targetRect, frame.layoutRect, pageText.View(), settings.fontColor,
-              settings.background);
+  if (settings.vertical) {
+    engine.DrawColumns(surface, FontOf(settings), frame.targetRect, frame.layoutRect, pageText.View(),
+                       settings.fontColor, settings.background);
+  } else {
+    engine.Draw(surface, FontOf(settings), frame.targetRect, frame.layoutRect, pageText.View(), settings.fontColor,
+                settings.background);
+  }
 }
 
 }  // namespace folio::render

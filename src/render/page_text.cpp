@@ -16,7 +16,7 @@ constexpr std::u16string_view kEmphasisDot = u"\uFE45";  // ﹅
 PageText::PageText(const settings::RenderSettings& settings)
     : roomForReadings_(settings.notation == settings::Notation::Aozora),
       fullWidth_(static_cast<float>(settings.fontSize)),
-      widestIndent_(std::max(static_cast<float>(MeasuringFrameOf(settings).wrapWidth) - fullWidth_, 0.0f)),
+      widestIndent_(std::max(static_cast<float>(MeasuringFrameOf(settings).lineLength) - fullWidth_, 0.0f)),
       letters_(kEmphasisDot) {}
 
 void PageText::Clear() {
