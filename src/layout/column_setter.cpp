@@ -12,8 +12,11 @@ namespace {
 // words keeps at most this many.
 constexpr std::size_t kMostMeasuredRuns = 4096;
 
+// Control characters and the line and paragraph separators: each engine
+// reads them its own way (a tab stop, a new line), so a column shows a
+// blank cell for them.
 bool IsControl(char32_t codePoint) {
-  return codePoint < 0x20 || (codePoint >= 0x7F && codePoint < 0xA0);
+  return codePoint < 0x20 || (codePoint >= 0x7F && codePoint < 0xA0) || codePoint == 0x2028 || codePoint == 0x2029;
 }
 
 bool IsAsciiDigit(char32_t codePoint) {
@@ -157,13 +160,16 @@ bool ColumnSetter::Set(std::u16string_view paragraph, float indent) {
     if (IsControl(current.codePoint)) {
       AddPiece(current, current, PieceKind::Blank, cellSize_);
       ++cluster;
-    } else if (current.properties.orientation != VerticalOrientation::Sideways) {
+    } else if (current.properties.orientation != VerticalOrientation::Sideways ||
+               current.properties.extendsCluster) {
+      // A mark with nothing before it to belong to stands in a cell: each
+      // engine draws it its own way.
       AddPiece(current, current, PieceKind::Upright, cellSize_);
       ++cluster;
     } else {
       std::size_t end = cluster + 1;
       while (end < clusters_.size() && clusters_[end].properties.orientation == VerticalOrientation::Sideways &&
-             !IsControl(clusters_[end].codePoint)) {
+             !IsControl(clusters_[end].codePoint) && !clusters_[end].properties.extendsCluster) {
         ++end;
       }
       if (!AddSidewaysRun(paragraph, cluster, end, room)) return false;

@@ -224,16 +224,24 @@ class DirectWriteParagraphs final : public ParagraphLayouter {
   float roomAbove_ = 0;
 };
 
-// The advance of `run` on one line in `format`, which `layout` then holds.
+// The advance of `run` laid out on one line in `format`, which `layout` then
+// holds: without kerning, which not every DirectWrite applies, so that runs
+// in columns advance alike everywhere; in the font's vertical forms when asked.
 std::optional<float> RunAdvance(IDWriteFactory& directWrite, IDWriteTextFormat& format, std::u16string_view run,
-                                ComPtr<IDWriteTextLayout>& layout) {
+                                ComPtr<IDWriteTextLayout>& layout, bool verticalForms = false) {
+  if (run.size() > UINT32_MAX) return std::nullopt;
+  ComPtr<IDWriteTypography> typography;
   DWRITE_TEXT_METRICS metrics;
-  if (run.size() > UINT32_MAX ||
-      FAILED(directWrite.CreateTextLayout(WideText(run), static_cast<UINT32>(run.size()), &format, kOneLineWidth,
-                                          0.0f, layout.GetAddressOf())) ||
-      FAILED(layout->SetWordWrapping(DWRITE_WORD_WRAPPING_NO_WRAP)) || FAILED(layout->GetMetrics(&metrics))) {
-    return std::nullopt;
-  }
+  HRESULT status = directWrite.CreateTextLayout(WideText(run), static_cast<UINT32>(run.size()), &format,
+                                                kOneLineWidth, 0.0f, layout.GetAddressOf());
+  if (SUCCEEDED(status)) status = layout->SetWordWrapping(DWRITE_WORD_WRAPPING_NO_WRAP);
+  if (SUCCEEDED(status)) status = directWrite.CreateTypography(typography.GetAddressOf());
+  if (SUCCEEDED(status)) status = typography->AddFontFeature({DWRITE_FONT_FEATURE_TAG_KERNING, 0});
+  if (SUCCEEDED(status) && verticalForms)
+    status = typography->AddFontFeature({DWRITE_FONT_FEATURE_TAG_VERTICAL_WRITING, 1});
+  if (SUCCEEDED(status)) status = layout->SetTypography(typography.Get(), {0, static_cast<UINT32>(run.size())});
+  if (SUCCEEDED(status)) status = layout->GetMetrics(&metrics);
+  if (FAILED(status)) return std::nullopt;
   return metrics.widthIncludingTrailingWhitespace;
 }
 
@@ -425,16 +433,9 @@ class DirectWriteGlyphs final : public GlyphPen {
     std::optional<ShapedCluster>& shaped = bySize[key];
     IDWriteTextFormat* format = FormatFor(pixelSize);
     ComPtr<IDWriteTextLayout> layout;
-    ComPtr<IDWriteTypography> typography;
-    std::optional<float> advance;
-    if (format) advance = RunAdvance(directWrite_, *format, cluster, layout);
-    HRESULT status = advance ? S_OK : E_FAIL;
-    if (SUCCEEDED(status) && verticalForms) status = directWrite_.CreateTypography(typography.GetAddressOf());
-    if (SUCCEEDED(status) && verticalForms)
-      status = typography->AddFontFeature({DWRITE_FONT_FEATURE_TAG_VERTICAL_WRITING, 1});
-    if (SUCCEEDED(status) && verticalForms)
-      status = layout->SetTypography(typography.Get(), {0, static_cast<UINT32>(cluster.size())});
-    if (FAILED(status)) return nullptr;
+    const std::optional<float> advance =
+        format ? RunAdvance(directWrite_, *format, cluster, layout, verticalForms) : std::nullopt;
+    if (!advance) return nullptr;
     shaped.emplace();
     shaped->advance = *advance;
     GlyphRunTaker taker(*shaped);

@@ -84,17 +84,17 @@ Layout MakeLayout(const FontSpec& font, std::int32_t wrapWidth) {
   return MakeLayout(font.family, font.pixelSize, wrapWidth);
 }
 
-// A layout of one line however long, with the font's vertical forms when asked.
+// A layout of one line however long, without kerning (which not every
+// DirectWrite applies, so that runs in columns advance alike everywhere),
+// and in the font's vertical forms when asked.
 Layout MakeRunLayout(std::u16string_view family, double pixelSize, bool verticalForms) {
   Layout layout = MakeLayout(family, pixelSize, 0);
   if (!layout) return nullptr;
   pango_layout_set_width(layout.get(), -1);
-  if (verticalForms) {
-    PangoAttrList* attributes = pango_attr_list_copy(pango_layout_get_attributes(layout.get()));
-    pango_attr_list_insert(attributes, pango_attr_font_features_new("vert 1"));
-    pango_layout_set_attributes(layout.get(), attributes);
-    pango_attr_list_unref(attributes);
-  }
+  PangoAttrList* attributes = pango_attr_list_copy(pango_layout_get_attributes(layout.get()));
+  pango_attr_list_insert(attributes, pango_attr_font_features_new(verticalForms ? "kern 0, vert 1" : "kern 0"));
+  pango_layout_set_attributes(layout.get(), attributes);
+  pango_attr_list_unref(attributes);
   return layout;
 }
 

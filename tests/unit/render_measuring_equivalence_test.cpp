@@ -40,6 +40,7 @@ class NoisyMeasurer final : public layout::TextMeasurer {
     height = static_cast<float>(units + lines) + (static_cast<float>(noise) - 500.0f) / 100000.0f;
     return true;
   }
+  std::optional<float> MeasureAdvance(std::u16string_view run) override { return static_cast<float>(run.size()); }
 };
 
 // Counts the layout measurers made, one by each worker.
@@ -58,6 +59,9 @@ class NoisyEngine final : public layout::TextLayouter {
   void Draw(platform::DrawingSurface&, const platform::FontSpec&, const platform::PixelRect&,
             const platform::PixelRect&, const layout::AnnotatedText&, const platform::TextColor&,
             platform::Rgb) override {}
+  void DrawColumns(platform::DrawingSurface&, const platform::FontSpec&, const platform::PixelRect&,
+                   const platform::PixelRect&, const layout::AnnotatedText&, const platform::TextColor&,
+                   platform::Rgb) override {}
 
   std::atomic<unsigned> layoutMeasurers{0};
 };
@@ -280,6 +284,38 @@ INSTANTIATE_TEST_SUITE_P(Pages, SystemEngineEquivalenceTest,
                                            Page("latin_font_notation", u"DejaVu Sans", 13, 400, 200, 6,
                                                 settings::Notation::Aozora)),
                          [](const ::testing::TestParamInfo<NamedPage>& info) { return info.param.name; });
+
+// Vertical pages break alike on every engine: their columns are set by
+// shared code, which asks an engine only for the line advance and the
+// advances of turned runs.  The breaks were measured with Pango; DirectWrite
+// must find the same.
+TEST(VerticalEquivalenceTest, CorpusBreaksAlikeOnEveryEngine) {
+  struct Case {
+    NamedPage page;
+    PageBreakList breaks;
+  };
+  Case cases[] = {
+      {Page("latin_font", u"DejaVu Sans", 12, 320, 240, 8),
+       {0,   17,  20,  21,  27,  28,  29,  30,  40,  48,  56,  57,  66,  81,  84,  85,  96,  104, 105, 106, 111,
+        112, 122, 123, 127, 128, 137, 138, 139, 140, 152, 153, 154, 163, 169, 171, 174, 177, 179, 182, 186, 187,
+        188, 195, 200, 203, 209, 212, 218, 221, 228, 234, 238, 240, 241, 244, 247, 249, 251, 256, 261}},
+      {Page("japanese_font", u"Noto Sans CJK JP", 11, 300, 400, 12),
+       {0,   17,  22,  27,  29,  32,  44,  56,  60,  72,  84,  88,  102, 104, 105, 110, 114, 122, 127, 128,
+        137, 139, 142, 153, 158, 169, 179, 186, 196, 205, 211, 219, 220, 228, 233, 239, 245, 256, 262}},
+      {Page("japanese_font_notation", u"Noto Sans CJK JP", 13, 400, 300, 10, settings::Notation::Aozora),
+       {0,   11,  20,  21,  27,  28,  29,  30,  40,  45,  56,  57,  63,  68,  78,  84,  85,
+        93,  103, 104, 105, 106, 111, 112, 119, 122, 123, 127, 128, 134, 137, 138, 139, 140,
+        151, 153, 154, 166, 172, 176, 179, 184, 187, 192, 193, 198, 201, 207, 213, 217, 222,
+        224, 225, 230, 232, 233, 234, 237, 241, 243, 245, 248, 251, 255, 256, 258, 262}},
+  };
+  for (Case& c : cases) {
+    c.page.settings.vertical = true;
+    std::vector<std::u16string> lines = MixedCorpus();
+    const std::vector<std::u16string> prose = ProseLines(c.page.settings, 100);
+    lines.insert(lines.end(), prose.begin(), prose.end());
+    EXPECT_EQ(FastBreaks(layout::SystemTextLayouter(), lines, c.page.settings, 0), c.breaks) << c.page.name;
+  }
+}
 
 }  // namespace
 }  // namespace folio::render

@@ -45,6 +45,7 @@ class FakeTextEngine final : public layout::TextLayouter {
     std::size_t readings;
     platform::TextColor color;
     platform::Rgb background;
+    bool vertical = false;
   };
   std::vector<DrawCall> draws;
 
@@ -63,6 +64,13 @@ class FakeTextEngine final : public layout::TextLayouter {
                      std::u16string(text.text), text.readings.size(), color, background});
   }
 
+  void DrawColumns(platform::DrawingSurface& surface, const platform::FontSpec& font, const PixelRect& targetRect,
+                   const PixelRect& layoutRect, const layout::AnnotatedText& text,
+                   const platform::TextColor& color, platform::Rgb background) override {
+    Draw(surface, font, targetRect, layoutRect, text, color, background);
+    draws.back().vertical = true;
+  }
+
  private:
   class Measurer final : public layout::TextMeasurer {
    public:
@@ -79,6 +87,8 @@ class FakeTextEngine final : public layout::TextLayouter {
       }
       return true;
     }
+    // A unit of a turned run is half a cell of the font's 13 pixels.
+    std::optional<float> MeasureAdvance(std::u16string_view run) override { return 6.5f * run.size(); }
 
    private:
     FakeTextEngine& engine_;
