@@ -42,6 +42,9 @@ struct TextReport {
   // alone), 1 and 2 measuring workers, and with the plug-in's own choice.
   Measured listAlone, listOneWorker, listTwoWorkers, listDefaultWorkers;
   unsigned defaultWorkers = 0;
+  // The same text on vertical pages: the unlimited listing, and its first and last page.
+  Measured verticalListAll, verticalFirstPage, verticalLastPage;
+  std::optional<std::int64_t> verticalPages;
 };
 
 // The header and separator lines, each ending in a line feed; times are on `clock`.
@@ -52,6 +55,10 @@ std::string TableRow(const TextReport& report);
 // The same for the table of listings with a notation against those without.
 std::string NotationTableHeader(Clock clock);
 std::string NotationTableRow(const TextReport& report);
+
+// The same for the table of vertical pages against horizontal ones.
+std::string VerticalTableHeader(Clock clock);
+std::string VerticalTableRow(const TextReport& report);
 
 // The same for the table of listings with measuring workers.
 std::string WorkersTableHeader(unsigned defaultWorkers);

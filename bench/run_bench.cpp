@@ -4,7 +4,7 @@
 //
 //   folio_bench --plugin LIBRARY --font FAMILY [--table FILE]
 //               [--peer-results FILE] [--timeout-minutes N] [--wall-clock]
-//               [--notation NAME --notation-table FILE] TEXT
+//               [--notation NAME --notation-table FILE] [--vertical-table FILE] TEXT
 //
 // In one run: the reference (folio's reader and text engine laying out every
 // line once), listing with MaxPage=0 and with the default limit (each with
@@ -17,6 +17,8 @@
 // measurement that a cheaper one predicts to take longer than the timeout is
 // skipped.  With --notation the plug-in reads the text with that notation,
 // and the same run also lists it with none, for a row of the notation table.
+// With --vertical-table the same run also lists the text on vertical pages
+// and draws their first and last page, for a row of that table.
 //
 // The fresh processes are this program again, started as
 //
@@ -68,6 +70,7 @@ struct Options {
   std::string notation;  // the INI's Notation value; empty: no key
   std::filesystem::path notationTable;
   std::filesystem::path workersTable;
+  std::filesystem::path verticalTable;
 };
 
 // The first `count` lines of a text, or all of it.
@@ -133,6 +136,7 @@ class Bench {
     MeasureListing();
     MeasureExtraction();
     MeasureFreshProcesses();
+    if (!options_.verticalTable.empty()) MeasureVertical();
     if (!options_.workersTable.empty()) MeasureWorkers();
     MeasurePeer();
     report_.peakBytes = PeakMemoryBytes();
@@ -236,6 +240,25 @@ class Bench {
     report_.listDefaultWorkers = listWith(nullptr);  // unset: the plug-in decides
     report_.defaultWorkers = render::DefaultMeasuringWorkers();
     testing::PutEnvironmentVariable(kWorkersVariable, "0");
+  }
+
+  // The unlimited listing on vertical pages, and their first and last page,
+  // as the horizontal ones are measured.
+  void MeasureVertical() {
+    viewer_.SetVertical(true);
+    viewer_.Configure(options_.font, true);
+    Viewer::Listing all;
+    report_.verticalListAll = Fastest([&] { return ListAfresh(all); });
+    Progress("vertical listing, MaxPage=0", report_.verticalListAll);
+    if (report_.verticalListAll.seconds && all.pages > 0) {
+      report_.verticalPages = all.pages;
+      report_.verticalFirstPage = Fastest([&] { return viewer_.Extract(text_, 0); });
+      report_.verticalLastPage = Fastest([&] { return viewer_.Extract(text_, all.pages - 1); });
+      Progress("vertical last page", report_.verticalLastPage);
+    } else {
+      report_.verticalFirstPage = report_.verticalLastPage = Measured::Noted("–");
+    }
+    viewer_.SetVertical(false);
   }
 
   // A listing that finds no page index, as the text's first listing does.
@@ -400,6 +423,8 @@ Options ParseOptions(int argc, char** argv) {
       options.notationTable = value();
     } else if (argument == "--workers-table") {
       options.workersTable = value();
+    } else if (argument == "--vertical-table") {
+      options.verticalTable = value();
     } else if (!argument.starts_with("--") && options.text.empty()) {
       options.text = argument;
     } else {
@@ -416,7 +441,7 @@ Options ParseOptions(int argc, char** argv) {
     throw std::runtime_error(
         "usage: folio_bench --plugin LIBRARY --font FAMILY [--table FILE] [--peer-results FILE] "
         "[--timeout-minutes N] [--wall-clock] [--notation NAME --notation-table FILE] [--workers-table FILE] "
-        "TEXT");
+        "[--vertical-table FILE] TEXT");
   }
   return options;
 }
@@ -464,6 +489,9 @@ int Run(int argc, char** argv) {
   }
   if (!options.notation.empty()) {
     AddRow(options.notationTable, NotationTableHeader(options.clock), NotationTableRow(report));
+  }
+  if (!options.verticalTable.empty()) {
+    AddRow(options.verticalTable, VerticalTableHeader(options.clock), VerticalTableRow(report));
   }
   return 0;
 }
