@@ -5,9 +5,12 @@
 // en-5000-crlf-sjis.txt, ja-aozora-5000-crlf-sjis.txt.  The same seed always
 // gives the same bytes.
 //
-//   folio_bench_texts FOLDER [--lines 5000,50000] [--large]
+//   folio_bench_texts FOLDER [--lines 5000,50000] [--large] [--novels]
 //
 // --large adds en-100mb-lf-utf8.txt, English prose of at least 100 MB.
+// --novels adds two long novels' worth: en-novel-2mb-lf-utf8.txt, English
+// prose of at least 2 MB, and ja-novel-1mb-crlf-sjis.txt, Japanese prose with
+// e-text markup of at least 1 MB in Shift_JIS, as such e-texts come.
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -25,6 +28,8 @@ namespace folio::bench {
 namespace {
 
 constexpr std::size_t kLargeTextBytes = 100'000'000;
+constexpr std::size_t kEnglishNovelBytes = 2'000'000;
+constexpr std::size_t kJapaneseNovelBytes = 1'000'000;
 
 std::string Converted(const std::string& utf8, const char* codeset) {
   const platform::IconvConverter converter(codeset, "UTF-8");
@@ -95,12 +100,21 @@ void WriteAozoraTexts(const std::filesystem::path& folder, const std::vector<std
   }
 }
 
-void WriteLargeText(const std::filesystem::path& folder) {
+// English prose, LF, UTF-8, of at least `bytes`.
+void WriteEnglishText(const std::filesystem::path& path, std::size_t bytes) {
   ProseWriter writer(Language::English, kProseSeed);
   std::string text;
-  text.reserve(kLargeTextBytes + 4096);
-  while (text.size() < kLargeTextBytes) text.append(writer.NextLine()).append("\n");
-  WriteText(folder / "en-100mb-lf-utf8.txt", text);
+  text.reserve(bytes + 4096);
+  while (text.size() < bytes) text.append(writer.NextLine()).append("\n");
+  WriteText(path, text);
+}
+
+void WriteNovels(const std::filesystem::path& folder) {
+  WriteEnglishText(folder / "en-novel-2mb-lf-utf8.txt", kEnglishNovelBytes);
+  AozoraProseWriter writer(kProseSeed);
+  std::string text;
+  while (text.size() < kJapaneseNovelBytes) text.append(Converted(writer.NextLine() + "\r\n", "CP932"));
+  WriteText(folder / "ja-novel-1mb-crlf-sjis.txt", text);
 }
 
 std::vector<std::size_t> ParseCounts(const std::string& list) {
@@ -118,18 +132,21 @@ std::vector<std::size_t> ParseCounts(const std::string& list) {
 
 int Run(int argc, char** argv) {
   if (argc < 2) {
-    std::cerr << "usage: folio_bench_texts FOLDER [--lines 5000,50000] [--large]\n";
+    std::cerr << "usage: folio_bench_texts FOLDER [--lines 5000,50000] [--large] [--novels]\n";
     return 2;
   }
   const std::filesystem::path folder = argv[1];
   std::vector<std::size_t> lineCounts{5000, 50000};
   bool large = false;
+  bool novels = false;
   for (int i = 2; i < argc; ++i) {
     const std::string argument = argv[i];
     if (argument == "--lines" && i + 1 < argc) {
       lineCounts = ParseCounts(argv[++i]);
     } else if (argument == "--large") {
       large = true;
+    } else if (argument == "--novels") {
+      novels = true;
     } else {
       std::cerr << "folio_bench_texts: unknown argument " << argument << "\n";
       return 2;
@@ -138,7 +155,8 @@ int Run(int argc, char** argv) {
   std::filesystem::create_directories(folder);
   WriteTexts(folder, lineCounts);
   WriteAozoraTexts(folder, lineCounts);
-  if (large) WriteLargeText(folder);
+  if (large) WriteEnglishText(folder / "en-100mb-lf-utf8.txt", kLargeTextBytes);
+  if (novels) WriteNovels(folder);
   return 0;
 }
 

@@ -1,18 +1,39 @@
 #include "bench/result_table.h"
 
 #include <cstdio>
-#include <vector>
+#include <fstream>
+#include <iostream>
+#include <stdexcept>
 
 namespace folio::bench {
-namespace {
 
-// Three significant digits, without an exponent.
 std::string Figure(double value) {
   const int decimals = value >= 100 ? 0 : value >= 10 ? 1 : value >= 1 ? 2 : 3;
   char text[64];
   std::snprintf(text, sizeof text, "%.*f", decimals, value);
   return text;
 }
+
+std::string Row(const std::vector<std::string>& cells) {
+  std::string row = "|";
+  for (const std::string& cell : cells) row += " " + cell + " |";
+  return row + "\n";
+}
+
+std::string Header(const std::vector<std::string>& titles) {
+  return Row(titles) + Row(std::vector<std::string>(titles.size(), "---"));
+}
+
+void AddRow(const std::filesystem::path& path, const std::string& header, const std::string& row) {
+  const bool newTable = !path.empty() && (!std::filesystem::exists(path) || std::filesystem::file_size(path) == 0);
+  std::cout << (newTable ? header : "") << row << std::flush;
+  if (path.empty()) return;
+  std::ofstream table(path, std::ios::binary | std::ios::app);
+  table << (newTable ? header : "") << row;
+  if (!table) throw std::runtime_error("can't write " + path.string());
+}
+
+namespace {
 
 std::string SecondsCell(const Measured& measured) {
   return measured.seconds ? Figure(*measured.seconds) : measured.note;
@@ -44,16 +65,6 @@ std::string PagesCell(const TextReport& report) {
   std::string cell = "~";
   cell += std::to_string(report.estimatedPages);
   return cell;
-}
-
-std::string Row(const std::vector<std::string>& cells) {
-  std::string row = "|";
-  for (const std::string& cell : cells) row += " " + cell + " |";
-  return row + "\n";
-}
-
-std::string Header(const std::vector<std::string>& titles) {
-  return Row(titles) + Row(std::vector<std::string>(titles.size(), "---"));
 }
 
 std::string SecondsUnit(Clock clock) {

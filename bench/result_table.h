@@ -2,8 +2,10 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "bench/peer.h"
 #include "bench/process_stats.h"
@@ -46,6 +48,15 @@ struct TextReport {
   Measured verticalListAll, verticalFirstPage, verticalLastPage;
   std::optional<std::int64_t> verticalPages;
 };
+
+// Three significant digits, without an exponent.
+std::string Figure(double value);
+// A table's row of `cells`, and its header: the titles and the separator line, each ending in a line feed.
+std::string Row(const std::vector<std::string>& cells);
+std::string Header(const std::vector<std::string>& titles);
+// Prints `row` and appends it to the table file `path` (none: only printed),
+// with `header` first in a new table.
+void AddRow(const std::filesystem::path& path, const std::string& header, const std::string& row);
 
 // The header and separator lines, each ending in a line feed; times are on `clock`.
 std::string TableHeader(Clock clock);

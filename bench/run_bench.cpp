@@ -468,17 +468,6 @@ int RunFreshCall(const Options& options) {
   return 0;
 }
 
-// Prints `row` and appends it to the table file `path` (none: only printed),
-// with `header` first in a new table.
-void AddRow(const std::filesystem::path& path, const std::string& header, const std::string& row) {
-  const bool newTable = !path.empty() && (!std::filesystem::exists(path) || std::filesystem::file_size(path) == 0);
-  std::cout << (newTable ? header : "") << row << std::flush;
-  if (path.empty()) return;
-  std::ofstream table(path, std::ios::binary | std::ios::app);
-  table << (newTable ? header : "") << row;
-  if (!table) throw std::runtime_error("can't write " + path.string());
-}
-
 int Run(int argc, char** argv) {
   const Options options = ParseOptions(argc, argv);
   if (!options.freshCall.empty()) return RunFreshCall(options);

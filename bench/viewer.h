@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "settings/render_settings.h"
@@ -41,11 +42,16 @@ class Viewer {
   };
   // GetArchiveInfoW; a result code.
   int List(const Path& text, Listing& listing) const { return ListThrough(library_, text, listing); }
+  // What is done with a page before it is freed: it gets the whole BMP file.
+  using PageUse = std::function<void(const unsigned char* bmp)>;
   // GetFileW with memory output; a result code.
-  int Extract(const Path& text, std::int64_t position) const { return ExtractThrough(library_, text, position); }
+  int Extract(const Path& text, std::int64_t position, const PageUse& use = {}) const {
+    return ExtractThrough(library_, text, position, use);
+  }
 
   static int ListThrough(const testing::PluginModule& plugin, const Path& text, Listing& listing);
-  static int ExtractThrough(const testing::PluginModule& plugin, const Path& text, std::int64_t position);
+  static int ExtractThrough(const testing::PluginModule& plugin, const Path& text, std::int64_t position,
+                            const PageUse& use = {});
 
  private:
   testing::PluginLibrary library_;

@@ -68,7 +68,7 @@ build() {
   cmake -S . -B "$root/$folder" -G Ninja -DCMAKE_BUILD_TYPE=Release -DFOLIO_TESTS=OFF "${@:2}" >/dev/null
   cmake --build "$root/$folder" --target $1 >&2
 }
-build linux "folio_plugin folio_bench folio_bench_texts"
+build linux "folio_plugin folio_bench folio_bench_texts folio_bench_png"
 $win64 && build win64 "folio_plugin folio_bench" -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake
 $win32 && build win32 "folio_plugin folio_bench" -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw32.cmake
 
@@ -122,6 +122,14 @@ if $native; then
   # A UTF-8 locale, whose ANSI-coded texts folio reads as CP932 (Shift_JIS).
   for text in "${native_texts[@]}"; do
     LC_ALL=C.UTF-8 measure "$results/linux.md" "$root/linux/bin/libfolio.so" "$text" "$root/linux/bin/folio_bench"
+  done
+  # The folio command's PNG pages against the BMP pages (Linux's alone).
+  rm -f "$results/linux-png.md"
+  for size in "${sizes[@]}"; do
+    LC_ALL=C.UTF-8 "$root/linux/bin/folio_bench_png" --plugin "$root/linux/bin/libfolio.so" --font "DejaVu Sans" \
+      --table "$results/linux-png.md" "$root/texts/en-$size-lf-utf8.txt"
+    LC_ALL=C.UTF-8 "$root/linux/bin/folio_bench_png" --plugin "$root/linux/bin/libfolio.so" --font "Noto Sans CJK JP" \
+      --table "$results/linux-png.md" "$root/texts/ja-$size-lf-utf8.txt"
   done
 fi
 
@@ -184,6 +192,10 @@ report=$results/report.md
     if [[ -f "$results/$1-vertical.md" ]]; then
       printf '\nThe Japanese texts and e-texts on vertical pages (Vertical=1) and, in the same run, across:\n\n'
       cat "$results/$1-vertical.md"
+    fi
+    if [[ -f "$results/$1-png.md" ]]; then
+      printf '\nEvery page of the unlimited listing as the BMP file that the plug-in hands over, and encoded as PNG by the folio command (--png), in the same run:\n\n'
+      cat "$results/$1-png.md"
     fi
     if [[ -f "$results/$1-workers.md" ]]; then
       printf '\nListing with MaxPage=0 from an empty page index, with measuring workers (FOLIO_MEASURING_WORKERS), in wall-clock time:\n\n'

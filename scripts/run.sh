@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The main job: sets up the machine, builds the native library and the folio
 # command, then has the folio command turn every bundled sample text into
-# pages and says where they are.  (scripts/test.sh builds everything else.)
+# pages (and the Japanese e-text into a comic-book archive) and says where
+# they are.  (scripts/test.sh builds everything else.)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=${FOLIO_BUILD_ROOT:-build}
@@ -31,7 +32,11 @@ for run in english:english japanese:japanese aozora:aozora vertical:vertical aoz
   done
 done
 
+# The Japanese e-text as one comic-book archive of PNG pages, for any comic-book reader.
+"$folio" extract samples/aozora/wagahai-aozora-sjis.txt --ini samples/aozora.ini --cbz out/wagahai.cbz --force
+
 echo
 echo "The pages are in $PWD/out/pages, one folder per sample text."
+echo "The Japanese e-text is also a comic-book archive: $PWD/out/wagahai.cbz."
 echo "The settings used are in samples/english.ini, samples/japanese.ini, samples/aozora.ini,"
 echo "samples/vertical.ini and samples/aozora-vertical.ini."

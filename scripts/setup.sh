@@ -5,10 +5,12 @@
 #                                   the folio command need)
 set -euo pipefail
 
-# The native library, the folio command and the fonts of the samples.
+# The native library, the folio command (with its PNG pages and comic-book
+# archives) and the fonts of the samples.
 packages=(
   cmake ninja-build g++ pkg-config
   libpango1.0-dev libcairo2-dev
+  libpng-dev libzip-dev
   fonts-dejavu-core fonts-noto-cjk
 )
 if [[ ${1:-} != --native ]]; then
@@ -17,6 +19,8 @@ if [[ ${1:-} != --native ]]; then
     googletest
     wine64 xvfb xauth
     imagemagick locales zip
+    # The end-to-end tests read the command's JSON, PNG pages and archives with Python's own modules.
+    python3
     clang-14 libclang-rt-14-dev
     # Wine's 32-bit loader runs folio.spi; Direct2D there needs the 32-bit GL
     # libraries (without them its render target fails with 0x887A0004).

@@ -7,6 +7,7 @@
 # FOLIO_RUNNER, when set, starts the program (wine64 for folio.exe).
 set -uo pipefail
 group=$1 folio=$2 built_plugin=$3 samples=$4
+checker="$(cd "$(dirname "$0")" && pwd)/check_pages.py"
 runner=()
 [[ -n ${FOLIO_RUNNER:-} ]] && runner=("$FOLIO_RUNNER")
 
@@ -277,6 +278,104 @@ test_extract() {
     shown=$(script -qec "'$folio' --plugin '$plugin' extract '$english' -o '$work/tty'" /dev/null)
     expect_text "$shown" "3/3 pages" "the progress bar on a terminal"
   fi
+}
+
+# The files in a folder, one a line; nothing for a folder that isn't there.
+files_in() {
+  [[ -d $1 ]] && (cd "$1" && find . -mindepth 1 | sort)
+}
+
+# folio.exe refuses PNG pages; the Linux command writes them with the BMP
+# pages' pixels, and comic-book archives that any zip reader opens.
+test_convert() {
+  local english=$samples/english/english-utf8.txt japanese=$samples/japanese/japanese-utf8.txt option
+  english_settings
+  if ((${#runner[@]})); then
+    for option in "--png -o $work/refused" "--cbz $work/refused.cbz"; do
+      # shellcheck disable=SC2086
+      run_folio extract "$english" $option
+      expect_status 2 "folio.exe extract $option"
+      expect_text "$err" "are the Linux folio command's" "folio.exe extract $option"
+    done
+    [[ -z $(files_in "$work/refused") && ! -e $work/refused.cbz ]] || fail "a refused --png or --cbz wrote files"
+    return
+  fi
+
+  run_folio extract "$english" -o "$work/bmp"
+  run_folio extract "$english" --png -o "$work/png"
+  expect_status 0 "folio extract --png"
+  expect_text "$out" "wrote 3 pages" "folio extract --png"
+  local pairs=() page
+  for page in "$work/bmp"/*.bmp; do pairs+=("$page" "$work/png/$(basename "$page" .bmp).png"); done
+  python3 "$checker" same-pixels "${pairs[@]}" || fail "PNG pages differ from the BMP pages"
+  (($(cat "$work/png"/* | wc -c) * 10 <= $(cat "$work/bmp"/* | wc -c))) || fail "PNG pages over a tenth of the BMP pages"
+
+  # The pages of an archive in page order; replaced only whole.
+  japanese_settings
+  run_folio extract "$japanese" -o "$work/bmp-ja"
+  run_folio extract "$japanese" --cbz "$work/book.cbz"
+  expect_status 0 "folio extract --cbz"
+  python3 "$checker" cbz "$work/book.cbz" japanese-utf8 "$work/bmp-ja"/*.bmp || fail "the archive is not the pages"
+  run_folio extract "$japanese" --cbz "$work/book.cbz" --page 0
+  expect_status 1 "folio extract --cbz over an archive"
+  expect_text "$err" "already exists (--force replaces it)" "folio extract --cbz over an archive"
+  run_folio extract "$japanese" --cbz "$work/book.cbz" --page 0 --force
+  expect_status 0 "folio extract --cbz --force"
+  python3 "$checker" cbz "$work/book.cbz" japanese-utf8 "$work/bmp-ja"/*000-*.bmp || fail "--force: not the new archive"
+
+  # Failures leave nothing behind: a missing folder, and a disk that is full
+  # (files may grow to 4 KB only: a write past that fails as on a full disk).
+  run_folio extract "$japanese" --cbz "$work/missing/book.cbz"
+  expect_status 1 "an archive in a missing folder"
+  expect_text "$err" "does not exist" "an archive in a missing folder"
+  run_folio extract "$japanese" --cbz "$work/book.cbz" -o "$work/pages"
+  expect_status 2 "--cbz with -o"
+  mkdir -p "$work/full"
+  local target
+  for target in "--cbz=$work/full/book.cbz" "--png -o $work/full/pages"; do
+    # shellcheck disable=SC2086
+    (trap '' XFSZ && ulimit -f 4 && run_folio extract "$japanese" $target && exit "$status")
+    status=$? err=$(cat "$work/stderr")
+    expect_status 1 "$target on a full disk"
+    expect_text "$err" "can't write" "$target on a full disk"
+    [[ -z $(files_in "$work/full") ]] || fail "$target on a full disk left $(files_in "$work/full")"
+  done
+}
+
+# The private folders that --ini stages the plug-in in, wherever they are.
+staging_folders() {
+  if ((${#runner[@]})); then
+    find "$WINEPREFIX/drive_c/users" -name '.folio-*' 2>/dev/null
+  else
+    files_in "$TMPDIR"
+  fi
+}
+
+# --ini FILE: those settings for this run, while the INI beside the plug-in
+# still rules the runs without it.
+test_ini() {
+  local english=$samples/english/english-utf8.txt bad
+  export TMPDIR=$work/tmp
+  mkdir -p "$TMPDIR"
+  english_settings
+  printf '[SystemSetting]\nFontName=DejaVu Sans\nBmpWidth=300\nBmpHeight=200\nMaxPage=2\n' >"$work/small.ini"
+  run_folio --ini "$work/small.ini" list "$english" --json
+  expect_status 0 "folio --ini FILE list"
+  [[ $(grep -c '"size": 180054' <<<"$out") -eq 2 ]] || fail "--ini: expected 2 pages of 300 x 200: $out"
+  run_folio extract "$english" --ini="$work/small.ini" -o "$work/small"
+  expect_status 0 "folio extract --ini=FILE"
+  expect_text "$out" "wrote 2 pages" "folio extract --ini=FILE"
+  list_json "$english"
+  [[ $(grep -c '"size": 672054' <<<"$out") -eq 3 ]] || fail "without --ini: expected 3 pages of 560 x 400: $out"
+  [[ -z $(staging_folders) ]] || fail "--ini left its private folder: $(staging_folders)"
+
+  # A settings file that can't be read: a clear message, and nothing written.
+  for bad in "$work/missing.ini" "$work"; do
+    run_folio extract "$english" --ini "$bad" -o "$work/from-bad-settings"
+    expect_status 1 "--ini $bad"
+    expect_text "$err" "can't read the settings file" "--ini $bad"
+    [[ ! -e $work/from-bad-settings && -z $(staging_folders) ]] || fail "--ini $bad wrote files"
+  done
 }
 
 cd "$work"

@@ -9,7 +9,7 @@ namespace folio::cli {
 namespace {
 
 constexpr std::string_view kHelp =
-    "usage: folio [--plugin PATH] COMMAND [ARGUMENTS]\n"
+    "usage: folio [--plugin PATH] [--ini FILE] COMMAND [ARGUMENTS]\n"
     "\n"
     "Drives the folio plug-in as an image viewer does, through its exported\n"
     "functions only: a text file is an archive whose members are its pages.\n"
@@ -17,19 +17,28 @@ constexpr std::string_view kHelp =
     "commands:\n"
     "  info                   what the plug-in reports about itself\n"
     "  list FILE [--json]     the pages of a text file\n"
-    "  extract FILE [-o DIR]  write pages of a text file as BMP files\n"
+    "  extract FILE [-o DIR]  write pages of a text file as BMP files (or PNG, or a\n"
+    "                         comic-book archive)\n"
     "\n"
     "  --plugin PATH  the plug-in library to load (default: the one beside folio)\n"
+    "  --ini FILE     the plug-in's settings for this run (default: the INI file beside it)\n"
     "\n"
     "'folio COMMAND --help' describes a command.  Exit status: 0 on success,\n"
     "1 when something fails, 2 for a malformed command line.\n";
 
-// Takes "--plugin PATH" from before the command: it belongs to the command.
+// Takes "--plugin PATH" and "--ini FILE" from before the command: they belong to the command.
+std::size_t LeadingOptionWords(const std::string& word) {
+  for (const OptionSpec& option : {kPluginOption, kSettingsOption}) {
+    if (word == option.name) return 2;
+    if (word.starts_with(std::string(option.name) + "=")) return 1;
+  }
+  return 0;
+}
+
 std::vector<std::string> TakeLeadingPluginOptions(std::vector<std::string>& arguments) {
   std::vector<std::string> leading;
   while (!arguments.empty()) {
-    const std::string& first = arguments.front();
-    const std::size_t taken = first == kPluginOption.name ? 2 : first.starts_with("--plugin=") ? 1 : 0;
+    const std::size_t taken = LeadingOptionWords(arguments.front());
     if (taken == 0 || arguments.size() < taken) break;
     leading.insert(leading.end(), arguments.begin(), arguments.begin() + taken);
     arguments.erase(arguments.begin(), arguments.begin() + taken);

@@ -1,13 +1,14 @@
-// folio extract: writes pages of a text file as BMP files into a folder.
+// folio extract: writes pages of a text file as BMP or PNG files into a
+// folder, or as PNG pages into one comic-book archive.
 #include <algorithm>
 #include <array>
-#include <fstream>
 #include <optional>
 #include <vector>
 
 #include "commands.h"
 #include "console.h"
 #include "page_listing.h"
+#include "page_store.h"
 #include "progress_bar.h"
 #include "result_messages.h"
 #include "wide_text.h"
@@ -16,27 +17,40 @@ namespace folio::cli {
 namespace {
 
 constexpr std::string_view kHelp =
-    "usage: folio extract FILE [-o DIR] [--page N]... [--memory] [--force] [--plugin PATH]\n"
+    "usage: folio extract FILE [-o DIR | --cbz BOOK] [--png] [--page N]... [--memory] [--force]\n"
+    "                          [--plugin PATH] [--ini FILE]\n"
     "\n"
     "Writes the pages of a text file as BMP files into DIR, named as 'folio list'\n"
     "shows them; every page unless --page chooses some.\n"
     "\n"
     "  -o, --output DIR  the folder to write into (default: the current folder);\n"
     "                    made when it does not exist\n"
+    "  --png             write PNG files instead, with the same pixels\n"
+    "  --cbz BOOK        write one comic-book archive BOOK instead: the pages as PNG\n"
+    "                    files in page order, and a ComicInfo.xml with the title\n"
+    "                    (the text's name) and the page count\n"
+    "                    (--png and --cbz are the Linux command's: folio.exe\n"
+    "                    writes BMP files only)\n"
     "  --page N          the page at position N (0 is the first page); repeat the\n"
     "                    option for more pages\n"
-    "  --memory          have the plug-in hand each page over in memory and write\n"
-    "                    it here, instead of having the plug-in write the file\n"
-    "  --force           replace page files that already exist\n"
-    "  --plugin PATH     the plug-in library to load (default: the one beside folio)\n";
+    "  --memory          have the plug-in hand each BMP page over in memory and\n"
+    "                    write it here, instead of having the plug-in write the file\n"
+    "  --force           replace page files, or the archive, that already exist\n"
+    "  --plugin PATH     the plug-in library to load (default: the one beside folio)\n"
+    "  --ini FILE        the plug-in's settings for this run (default: the INI file\n"
+    "                    beside it)\n"
+    "\n"
+    "PNG files and archives are written whole or not at all: when writing fails,\n"
+    "what was there before is left as it was.\n";
 
 constexpr OptionSpec kOutputOption{"--output", "-o", OptionValue::Text};
+constexpr OptionSpec kPngOption{"--png", ""};
+constexpr OptionSpec kComicBookOption{"--cbz", "", OptionValue::Text};
 constexpr OptionSpec kPageOption{"--page", "", OptionValue::Position};
 constexpr OptionSpec kMemoryOption{"--memory", ""};
 constexpr OptionSpec kForceOption{"--force", ""};
-constexpr std::array kOptions{kOutputOption, kPageOption, kMemoryOption, kForceOption, kPluginOption, kHelpOption};
-
-constexpr std::size_t kBmpHeaderBytes = 14;
+constexpr std::array kOptions{kOutputOption, kPngOption,    kComicBookOption, kPageOption, kMemoryOption,
+                              kForceOption,  kPluginOption, kSettingsOption,  kHelpOption};
 
 // The positions that --page names (parsing checked them), ascending, each once.
 std::vector<std::uint64_t> RequestedPositions(const std::vector<std::string>& requested) {
@@ -72,89 +86,17 @@ std::optional<std::vector<Page>> ChoosePages(const std::string& textFile, const 
   return chosen;
 }
 
-// A page's name comes from the plug-in; it must not lead out of the folder.
-bool IsPlainFileName(const std::string& name) {
-  return !name.empty() && name != "." && name != ".." && name.find_first_of("/\\:") == std::string::npos;
-}
-
-// Everything that could stop the extraction is checked before the first page
-// is written: no half-written set of pages is left over a name problem.
-std::string CheckTargets(const std::vector<Page>& pages, const std::filesystem::path& folder, bool force) {
-  for (const Page& page : pages) {
-    if (!IsPlainFileName(page.name)) return "the plug-in named a page '" + page.name + "', not a plain file name";
-    const std::filesystem::path target = folder / PathFromUtf8(page.name);
-    if (!force && std::filesystem::exists(std::filesystem::symlink_status(target))) {
-      return PathToUtf8(target) + " already exists (--force replaces it)";
+// The bar is gone before any message about a failed page appears.
+std::string WritePages(PageStore& store, const std::vector<Page>& pages) {
+  {
+    ProgressBar bar(pages.size());
+    for (const Page& page : pages) {
+      std::string error = store.Write(page);
+      if (!error.empty()) return page.name + ": " + error;
+      bar.Advance();
     }
   }
-  return {};
-}
-
-class PageWriter {
- public:
-  PageWriter(const PluginLibrary& plugin, const std::filesystem::path& textFile, std::filesystem::path folder,
-             bool inMemory, bool replace)
-      : plugin_(plugin),
-        textFile_(PathToWide(textFile)),
-        folder_(std::move(folder)),
-        inMemory_(inMemory),
-        replace_(replace) {}
-
-  // Writes one page; says what went wrong, if anything.
-  std::string Write(const Page& page) const {
-    const std::filesystem::path target = folder_ / PathFromUtf8(page.name);
-    std::error_code removeError;
-    if (replace_) std::filesystem::remove(target, removeError);
-    if (removeError) return "can't replace " + PathToUtf8(target) + ": " + removeError.message();
-    return inMemory_ ? WriteFromMemory(page, target) : WriteThroughPlugin(page);
-  }
-
- private:
-  std::string WriteThroughPlugin(const Page& page) const {
-    WideText folder = PathToWide(folder_);
-    const int result =
-        plugin_.GetFileW(textFile_.c_str(), static_cast<intptr_t>(page.position), folder.data(), 0, nullptr, 0);
-    return result == SUSIE_SUCCESS ? std::string() : ResultMessage(result);
-  }
-
-  std::string WriteFromMemory(const Page& page, const std::filesystem::path& target) const {
-    PluginBlock block(plugin_);
-    const int result =
-        plugin_.GetFileW(textFile_.c_str(), static_cast<intptr_t>(page.position),
-                         reinterpret_cast<SusieWideChar*>(block.out()), SUSIE_OUTPUT_TO_MEMORY, nullptr, 0);
-    if (result != SUSIE_SUCCESS) return ResultMessage(result);
-    if (!block || !IsBmpOfSize(block.bytes(), page.size))
-      return "the plug-in handed over something other than "
-             "the BMP file it listed";
-    std::ofstream file(target, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(block.bytes()), static_cast<std::streamsize>(page.size));
-    file.close();
-    return file ? std::string() : "can't write " + PathToUtf8(target);
-  }
-
-  // The listing gives the block's size; the file's own header must agree.
-  static bool IsBmpOfSize(const unsigned char* bytes, std::uint64_t size) {
-    if (size < kBmpHeaderBytes || bytes[0] != 'B' || bytes[1] != 'M') return false;
-    const std::uint64_t recorded = bytes[2] | bytes[3] << 8 | bytes[4] << 16 | std::uint64_t(bytes[5]) << 24;
-    return recorded == size;
-  }
-
-  const PluginLibrary& plugin_;
-  WideText textFile_;
-  std::filesystem::path folder_;
-  bool inMemory_;
-  bool replace_;
-};
-
-// The bar is gone before any message about a failed page appears.
-std::string WritePages(const PageWriter& writer, const std::vector<Page>& pages) {
-  ProgressBar bar(pages.size());
-  for (const Page& page : pages) {
-    std::string error = writer.Write(page);
-    if (!error.empty()) return page.name + ": " + error;
-    bar.Advance();
-  }
-  return {};
+  return store.Finish();
 }
 
 }  // namespace
@@ -164,30 +106,32 @@ int RunExtract(std::span<const std::string> arguments) {
   const auto command = StartCommand({"extract", kHelp, kOptions, 1}, arguments, status);
   if (!command) return status;
   const ParsedOptions& options = command->options;
-  const PluginLibrary& plugin = *command->plugin;
 
+  const auto book = options.Last(kComicBookOption.name);
+  if (book && options.Has(kOutputOption.name)) {
+    return Fail("extract: --cbz writes one archive, -o a folder of pages: give one of them", kUsageError);
+  }
+  const PageFormat format = book                           ? PageFormat::ComicBook
+                            : options.Has(kPngOption.name) ? PageFormat::Png
+                                                           : PageFormat::Bmp;
   const std::string& textFile = options.operands.front();
-  const std::filesystem::path textPath = std::filesystem::absolute(PathFromUtf8(textFile));
-  const PageListing listing = ListPages(plugin, textPath);
+  const std::string targetText = book.value_or(options.Last(kOutputOption.name).value_or("."));
+  const ExtractRequest request{*command->plugin, std::filesystem::absolute(PathFromUtf8(textFile)),
+                               std::filesystem::absolute(PathFromUtf8(targetText)), options.Has(kForceOption.name),
+                               options.Has(kMemoryOption.name)};
+  const std::unique_ptr<PageStore> store =
+      format == PageFormat::Bmp ? OpenBmpFolder(request) : OpenPngStore(request, format, status);
+  if (!store) return status;
+
+  const PageListing listing = ListPages(request.plugin, request.textFile);
   if (listing.result != SUSIE_SUCCESS) return Fail(textFile + ": " + ResultMessage(listing.result));
   const auto pages =
       ChoosePages(textFile, listing.pages, RequestedPositions(options.Values(kPageOption.name)), status);
   if (!pages) return status;
-
-  const std::string folderText = options.Last(kOutputOption.name).value_or(".");
-  const std::filesystem::path folder = std::filesystem::absolute(PathFromUtf8(folderText));
-  std::error_code folderError;
-  std::filesystem::create_directories(folder, folderError);
-  if (folderError || !std::filesystem::is_directory(folder)) {
-    return Fail("can't make the folder " + folderText + (folderError ? ": " + folderError.message() : ""));
-  }
-  const bool force = options.Has(kForceOption.name);
-  if (const std::string problem = CheckTargets(*pages, folder, force); !problem.empty()) return Fail(problem);
-
-  const PageWriter writer(plugin, textPath, folder, options.Has(kMemoryOption.name), force);
-  if (const std::string error = WritePages(writer, *pages); !error.empty()) return Fail(textFile + ": " + error);
+  if (const std::string problem = store->Prepare(*pages); !problem.empty()) return Fail(problem);
+  if (const std::string error = WritePages(*store, *pages); !error.empty()) return Fail(textFile + ": " + error);
   PrintOut("wrote " + std::to_string(pages->size()) + (pages->size() == 1 ? " page" : " pages") + " of " +
-           textFile + " to " + folderText + "\n");
+           textFile + " to " + targetText + "\n");
   return kSuccess;
 }
 

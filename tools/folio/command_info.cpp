@@ -9,15 +9,16 @@ namespace folio::cli {
 namespace {
 
 constexpr std::string_view kHelp =
-    "usage: folio info [--plugin PATH]\n"
+    "usage: folio info [--plugin PATH] [--ini FILE]\n"
     "\n"
     "Shows what the plug-in reports about itself (GetPluginInfoW): the interface\n"
     "version, its name, the file patterns it handles (its Ext setting) and the\n"
     "description of those files.\n"
     "\n"
-    "  --plugin PATH  the plug-in library to load (default: the one beside folio)\n";
+    "  --plugin PATH  the plug-in library to load (default: the one beside folio)\n"
+    "  --ini FILE     the plug-in's settings for this run (default: the INI file beside it)\n";
 
-constexpr std::array kOptions{kPluginOption, kHelpOption};
+constexpr std::array kOptions{kPluginOption, kSettingsOption, kHelpOption};
 
 std::string InfoText(const PluginLibrary& plugin, int index) {
   SusieWideChar buffer[1024] = {};
@@ -33,7 +34,7 @@ int RunInfo(std::span<const std::string> arguments) {
   if (!command) return status;
   const PluginLibrary& plugin = *command->plugin;
 
-  PrintOut("plug-in:     " + PathToUtf8(std::filesystem::absolute(plugin.path())) + "\n");
+  PrintOut("plug-in:     " + PathToUtf8(std::filesystem::absolute(command->pluginPath)) + "\n");
   PrintOut("interface:   " + InfoText(plugin, 0) + "\n");
   PrintOut("name:        " + InfoText(plugin, 1) + "\n");
   PrintOut("patterns:    " + InfoText(plugin, 2) + "\n");

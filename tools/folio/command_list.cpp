@@ -15,17 +15,18 @@ namespace folio::cli {
 namespace {
 
 constexpr std::string_view kHelp =
-    "usage: folio list FILE [--json] [--plugin PATH]\n"
+    "usage: folio list FILE [--json] [--plugin PATH] [--ini FILE]\n"
     "\n"
     "Lists the pages of a text file as the plug-in lays them out (GetArchiveInfoW):\n"
     "each page's position (the number that 'folio extract --page' takes), the size\n"
     "of its BMP file, the text file's last-write time and the page's name.\n"
     "\n"
     "  --json         print the listing as JSON\n"
-    "  --plugin PATH  the plug-in library to load (default: the one beside folio)\n";
+    "  --plugin PATH  the plug-in library to load (default: the one beside folio)\n"
+    "  --ini FILE     the plug-in's settings for this run (default: the INI file beside it)\n";
 
 constexpr OptionSpec kJsonOption{"--json", ""};
-constexpr std::array kOptions{kJsonOption, kPluginOption, kHelpOption};
+constexpr std::array kOptions{kJsonOption, kPluginOption, kSettingsOption, kHelpOption};
 
 std::string PadLeft(std::string text, std::size_t width) {
   return std::string(width > text.size() ? width - text.size() : 0, ' ') + text;

@@ -2,6 +2,7 @@
 
 #include "commands.h"
 #include "console.h"
+#include "staged_plugin.h"
 #include "wide_text.h"
 
 namespace folio::cli {
@@ -38,13 +39,24 @@ std::optional<ParsedOptions> ParseCommandLine(const CommandSyntax& syntax, std::
   return std::move(result.parsed);
 }
 
-std::unique_ptr<PluginLibrary> LoadPlugin(const ParsedOptions& options) {
-  const auto chosen = options.Last(kPluginOption.name);
-  const std::filesystem::path path = chosen ? PathFromUtf8(*chosen) : DefaultPluginPath();
+// Loads the chosen library, or with --ini a copy of it beside those settings.
+bool LoadPlugin(StartedCommand& command) {
+  const auto chosen = command.options.Last(kPluginOption.name);
+  command.pluginPath = chosen ? PathFromUtf8(*chosen) : DefaultPluginPath();
+  std::filesystem::path load = command.pluginPath;
   std::string error;
-  auto library = PluginLibrary::Load(path, error);
-  if (!library) Fail("can't load the plug-in " + PathToUtf8(path) + ": " + error);
-  return library;
+  if (const auto settings = command.options.Last(kSettingsOption.name)) {
+    StagedPlugin staged = StagePlugin(command.pluginPath, PathFromUtf8(*settings), error);
+    if (!staged.folder) {
+      Fail(error);
+      return false;
+    }
+    command.staging = std::move(staged.folder);
+    load = staged.library;
+  }
+  command.plugin = PluginLibrary::Load(load, error);
+  if (!command.plugin) Fail("can't load the plug-in " + PathToUtf8(command.pluginPath) + ": " + error);
+  return command.plugin != nullptr;
 }
 
 }  // namespace
@@ -53,12 +65,12 @@ std::optional<StartedCommand> StartCommand(const CommandSyntax& syntax, std::spa
                                            int& exitStatus) {
   auto options = ParseCommandLine(syntax, arguments, exitStatus);
   if (!options) return std::nullopt;
-  auto plugin = LoadPlugin(*options);
-  if (!plugin) {
+  StartedCommand command{std::move(*options), {}, nullptr, nullptr};
+  if (!LoadPlugin(command)) {
     exitStatus = kFailure;
     return std::nullopt;
   }
-  return StartedCommand{std::move(*options), std::move(plugin)};
+  return command;
 }
 
 }  // namespace folio::cli
