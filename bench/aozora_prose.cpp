@@ -36,6 +36,14 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 3> kMarkedRe
     {"川のほとり", "かわのほとり"},
 }};
 
+// Characters that Shift_JIS lacks, as e-texts write them: ※ and a note that
+// names the character by its JIS X 0213 cell or its code point, or only
+// describes it (and so keeps its ※).
+constexpr std::array<std::string_view, 6> kNamedCharacters{
+    "※［＃「口＋它」、第3水準1-14-88］", "※［＃「さんずい＋首」、第4水準2-78-78］", "※［＃感嘆符二つ、1-8-75］",
+    "※［＃「口＋世」、U+546D、56-3］",   "※［＃「魚＋花」、U+29E3D、52-6］",        "※［＃「木＋吶のつくり」］",
+};
+
 bool IsChapterHeading(const std::string& line) {
   return line.starts_with("第") && line.ends_with("章");
 }
@@ -45,6 +53,7 @@ bool IsChapterHeading(const std::string& line) {
 AozoraProseWriter::AozoraProseWriter(std::uint64_t seed)
     : prose_(Language::Japanese, seed),
       random_(seed ^ 0x5A5A5A5A5A5A5A5Aull),
+      namedCharacterRandom_(seed ^ 0xA5A5A5A5A5A5A5A5ull),
       queued_(kHeader.begin(), kHeader.end()) {}
 
 std::string AozoraProseWriter::NextLine() {
@@ -88,6 +97,9 @@ std::string AozoraProseWriter::WithMarkup(std::string line) {
   }
   if (const std::size_t at = line.find("少し"); at != std::string::npos && random_.Percent(50)) {
     line.insert(at + std::string_view("少し").size(), "［＃「少し」に傍点］");
+  }
+  if (const std::size_t at = line.find("、"); at != std::string::npos && namedCharacterRandom_.Percent(20)) {
+    line.insert(at, namedCharacterRandom_.Pick(kNamedCharacters));
   }
   return line;
 }

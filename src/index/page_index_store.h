@@ -19,7 +19,7 @@ namespace folio::index {
 
 // Raise it with every change to how texts are broken into pages: it is part
 // of every key, so indexes that another version measured are never used.
-inline constexpr std::uint32_t kLibraryVersion = 1;
+inline constexpr std::uint32_t kLibraryVersion = 2;
 
 // Every setting that changes where pages break or begin.
 struct PageSettingsPrint {

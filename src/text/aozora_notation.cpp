@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "text/aozora_character_note.h"
+
 namespace folio::text {
 namespace {
 
@@ -11,6 +13,7 @@ constexpr char16_t kBaseMark = u'｜';
 constexpr char16_t kNoteOpen = u'［';
 constexpr char16_t kNoteMark = u'＃';
 constexpr char16_t kNoteClose = u'］';
+constexpr char16_t kNamedCharacterMark = u'※';
 constexpr char16_t kLineFeed = u'\n';
 constexpr std::size_t kNone = std::u16string_view::npos;
 
@@ -113,8 +116,13 @@ class LineParser {
           ++at;
           continue;
         }
-        AppendPlain(source_.substr(runStart, at - runStart));
-        ApplyNote(at + 2, end);
+        const NamedCharacter named = CharacterReplacingMark(runStart, at, end);
+        AppendPlain(source_.substr(runStart, at - runStart - (named.size ? 1 : 0)));
+        if (named.size) {
+          AppendPlain(named.View());
+        } else {
+          ApplyNote(at + 2, end);
+        }
         runStart = at = end + 1;
       } else if (unit == kBaseMark) {
         if (!BaseMarkHasReading(at)) {
@@ -252,15 +260,25 @@ class LineParser {
     return start;
   }
 
-  // Appends source_[from, to) to `out`, leaving out the notes that lie whole
-  // inside it.
+  // The character that the note from source_[at] to the ］ at `end` names,
+  // when it follows a ※ at or after `runStart` (not yet appended): the
+  // character is drawn in the place of both.  Empty for any other note.
+  NamedCharacter CharacterReplacingMark(std::size_t runStart, std::size_t at, std::size_t end) const {
+    if (at == runStart || source_[at - 1] != kNamedCharacterMark) return {};
+    return CharacterNamedByNote(source_.substr(at + 2, end - at - 2));
+  }
+
+  // Appends source_[from, to) to `out` as it is drawn: leaving out the notes
+  // that lie whole inside it, but for the characters they name.
   void AppendWithoutNotes(std::size_t from, std::size_t to, std::u16string& out) {
     std::size_t runStart = from;
     for (std::size_t at = from; at < to; ++at) {
       if (source_[at] != kNoteOpen) continue;
       const std::size_t end = NoteEndAt(at);
       if (end == kNone || end >= to) continue;
-      out.append(source_.substr(runStart, at - runStart));
+      const NamedCharacter named = CharacterReplacingMark(runStart, at, end);
+      out.append(source_.substr(runStart, at - runStart - (named.size ? 1 : 0)));
+      out.append(named.View());
       runStart = end + 1;
       at = end;
     }

@@ -2,7 +2,9 @@
 // a time: ruby readings in 《》 after their base (whose start `｜` may mark),
 // and editorial notes in ［＃…］.  A line comes out as the text to lay out and
 // draw, with the rubies, emphasis dots, indent and page end that its markup
-// asks for.
+// asks for.  A ※ right before a note that names a character by its code
+// (aozora_character_note.h) is drawn as that character; other notes are
+// left out.
 //
 // Markup that isn't well formed on its line stays in the text as it is, so
 // every character of a broken line is still drawn.  The text's header (the

@@ -74,6 +74,10 @@ TEST_F(NotationPagesTest, ReadingsLieAboveTheirBasesAndNoMarkupIsDrawn) {
       {"a base that wraps onto the next line", u"あいうえおかきくけこさしすせそたちつ吾輩《わがはい》です",
        u"あいうえおかきくけこさしすせそたちつ吾輩です", u"あいうえおかきくけこさしすせそたちつ　輩です"},
       {"a note to drop", u"吾輩は［＃「吾輩」は太字］猫", u"吾輩は猫", u"吾輩は猫"},
+      {"characters named by notes, and a ※ whose note names none",
+       u"※［＃「口＋世」、U+546D、56-3］と※［＃「口＋七」、第3水準1-47-52］と"
+       u"※［＃「か」に半濁点、1-4-87］と※［＃「木＋吶のつくり」］",
+       u"呭と𠮟とか\u309Aと※", u"呭と𠮟とか\u309Aと※"},
   };
   for (const bool vertical : {false, true}) {
     UseNotation("", vertical);

@@ -84,14 +84,19 @@ TEST_F(PageTurnTest, NewSettingsDrawTheListedLinesAsReadFromTheStart) {
 }
 
 // Notes carry on from line to line: a page drawn from where it begins reads
-// on as if it had read every line before it, whichever notation listed it.
+// on as if it had read every line before it, whichever notation listed it,
+// with the characters that notes name (one beyond the BMP, one of two code
+// points) in its lines.
 TEST_F(PageTurnTest, NotesCarryOnIntoPagesDrawnFromTheirStarts) {
   std::u16string novel;
   for (int chapter = 0; chapter < 12; ++chapter) {
     novel += u"［＃５字下げ］第" + std::u16string(1, static_cast<char16_t>(u'一' + chapter)) + u"章\n";
     novel += u"［＃ここから２字下げ］\n";  // a block that runs over several pages
     for (int line = 0; line < 30; ++line) {
-      novel += u"吾輩《わがはい》は猫である。名前はまだ無い。｜一番《いちばん》獰悪［＃「獰悪」に傍点］な種族。\n";
+      novel +=
+          u"吾輩《わがはい》は猫である。名前はまだ無い。｜一番《いちばん》獰悪［＃「獰悪」に傍点］な種族。"
+          u"※［＃「口＋七」、第3水準1-47-52］《しか》られ"
+          u"※［＃「か」に半濁点、1-4-87］※［＃「口＋世」、U+546D］。\n";
     }
     novel += u"［＃ここで字下げ終わり］\n［＃改ページ］\n";
   }
