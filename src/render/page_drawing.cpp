@@ -9,7 +9,7 @@ namespace folio::render {
 void DrawPageText(layout::TextLayouter& engine, platform::DrawingSurface& surface, LineSource& lines,
                   const settings::RenderSettings& settings, std::int32_t firstLine, std::int32_t lastLine,
                   const NotationState& notation) {
-  PageLineReader reader(lines, settings.notation, notation);
+  PageLineReader reader(lines, settings, notation);
   PageText pageText(settings);
   // Lines before the page are read too: their notes carry on into it.
   bool textReachesPage = true;

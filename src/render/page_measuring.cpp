@@ -57,7 +57,7 @@ std::uint32_t MeasurePages(layout::TextLayouter& engine, platform::DrawingSurfac
     heightGauge = heights.get();
     gauge = std::move(heights);
   }
-  PageLineReader reader(lines, settings.notation, std::nullopt);
+  PageLineReader reader(lines, settings, std::nullopt);
   PageText pageText(settings);
   float height = 0;
   std::int32_t lineNumber = 0;

@@ -46,7 +46,7 @@ ParagraphHeightsAhead::ParagraphHeightsAhead(layout::TextLayouter& engine,
                                              std::uint64_t streamOffset, const NotationState& notation,
                                              unsigned workers)
     : lines_(lines, linesAhead_),
-      reader_(lines_, settings.notation, notation),
+      reader_(lines_, settings, notation),
       paragraph_(settings),
       paragraphStart_(streamOffset),
       streamOffset_(streamOffset) {

@@ -57,6 +57,7 @@ TEST(ColumnSetterTest, PiecesAndBreaks) {
       {"an opening bracket ends no column", u"あいうえ「おか」", 5, 0, "あいうえ|「おか」"},
       {"a doubled leader stays whole", u"あいうえ……か", 5, 0, "あいうえ|……か"},
       {"a doubled dash too", u"あいうえ――か", 5, 0, "あいうえ|――か"},
+      {"and the repetition mark's two halves", u"あいうえ〳〵か", 5, 0, "あいうえ|〳〵か"},
       {"where nothing may break, a full column breaks", u"」」」」」」」", 5, 0, "」」」」」|」」"},
       {"a turned word takes its letters' advances", u"あHelloい", 5, 0, "あ[Hello]い"},
       {"a word that doesn't fit moves whole", u"あいうえHello", 5, 0, "あいうえ|[Hello]"},

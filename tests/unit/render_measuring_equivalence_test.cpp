@@ -206,7 +206,7 @@ TEST_P(SystemEngineEquivalenceTest, ParagraphHeightsAddUp) {
   // With no limit to come near, the gauge's height is always its sum.
   PageHeightGauge gauge(*measurer, std::numeric_limits<float>::infinity());
   ListedLines source(MixedCorpus());
-  PageLineReader lines(source, settings.notation, std::nullopt);
+  PageLineReader lines(source, settings, std::nullopt);
   PageText pageText(settings);
   float largestDifference = 0;
   std::size_t linesOnPage = 0;

@@ -19,7 +19,7 @@ inline PageBreakList WholePageTextBreaks(layout::TextMeasurer& measurer, const s
                                          float breakLimit, const settings::RenderSettings& settings) {
   PageBreakList breaks{0};
   ListedLines source(lines);
-  PageLineReader reader(source, settings.notation, std::nullopt);
+  PageLineReader reader(source, settings, std::nullopt);
   PageText pageText(settings);
   float height = 0;
   bool measuring = true;
