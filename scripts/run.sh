@@ -34,9 +34,13 @@ done
 
 # The Japanese e-text as one comic-book archive of PNG pages, for any comic-book reader.
 "$folio" extract samples/aozora/wagahai-aozora-sjis.txt --ini samples/aozora.ini --cbz out/wagahai.cbz --force
+# And set vertically, a book read from right to left.
+"$folio" extract samples/aozora/wagahai-aozora-sjis.txt --ini samples/aozora-vertical.ini \
+  --cbz out/wagahai-vertical.cbz --force
 
 echo
 echo "The pages are in $PWD/out/pages, one folder per sample text."
-echo "The Japanese e-text is also a comic-book archive: $PWD/out/wagahai.cbz."
+echo "The Japanese e-text is also a comic-book archive: $PWD/out/wagahai.cbz,"
+echo "and set vertically, read from right to left: $PWD/out/wagahai-vertical.cbz."
 echo "The settings used are in samples/english.ini, samples/japanese.ini, samples/aozora.ini,"
 echo "samples/vertical.ini and samples/aozora-vertical.ini."
