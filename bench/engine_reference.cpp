@@ -66,7 +66,7 @@ BareDrawing::BareDrawing(const std::filesystem::path& text, const settings::Rend
     : settings_(settings), pageText_(settings) {
   OpenText opened(text);
   render::TextStreamLines lines(opened.stream());
-  render::PageLineReader reader(lines, settings.notation, std::nullopt);
+  render::PageLineReader reader(lines, settings, std::nullopt);
   for (std::int64_t line = 0; line < endLine && reader.Next(); ++line) reader.AppendLineTo(pageText_);
 }
 
