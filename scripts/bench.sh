@@ -10,6 +10,7 @@
 #
 #   --quick            the 5,000-line texts only; docs/performance.md is left alone
 #   --large            adds a 100 MB English text (natively, without the peer)
+#                      and a 2 MB one, a novel's length (natively)
 #   --native-only      skips the Wine runs
 #   --wine-only        skips the native run (the peer's figures come from the last one)
 #   --only LIST        the runs named, of native, win64 and win32 (say --only win32)
@@ -74,7 +75,8 @@ $win32 && build win32 "folio_plugin folio_bench" -DCMAKE_TOOLCHAIN_FILE=cmake/to
 
 sizes=(5000)
 $quick || sizes+=(50000)
-"$root/linux/bin/folio_bench_texts" "$root/texts" --lines "1,$(IFS=,; echo "${sizes[*]}")" $($large && echo --large) >/dev/null
+"$root/linux/bin/folio_bench_texts" "$root/texts" --lines "1,$(IFS=,; echo "${sizes[*]}")$($large && echo ,12500)" \
+  $($large && echo --large) >/dev/null
 # One line: what a listing and an extraction cost before their first line.
 texts=("$root/texts/en-1-lf-utf8.txt" "$root/texts/ja-1-lf-utf8.txt")
 for language in en ja; do
@@ -118,7 +120,7 @@ if $native; then
   echo "## Linux (Pango and Cairo)"
   rm -f "$results/linux.md" "$results/linux-notation.md" "$results/linux-workers.md" "$results/linux-vertical.md" "$results/peer.txt"
   native_texts=("${texts[@]}")
-  $large && native_texts+=("$root/texts/en-100mb-lf-utf8.txt")
+  $large && native_texts+=("$root/texts/en-12500-lf-utf8.txt" "$root/texts/en-100mb-lf-utf8.txt")
   # A UTF-8 locale, whose ANSI-coded texts folio reads as CP932 (Shift_JIS).
   for text in "${native_texts[@]}"; do
     LC_ALL=C.UTF-8 measure "$results/linux.md" "$root/linux/bin/libfolio.so" "$text" "$root/linux/bin/folio_bench"

@@ -10,6 +10,8 @@ namespace {
 constexpr std::string_view kMagic = "FOLIOIDX";
 // A page start's bytes without its state.
 constexpr std::size_t kPageStartBytes = 16;
+// The last field of a key.
+constexpr std::size_t kContentHashBytes = 8;
 
 class ByteWriter {
  public:
@@ -83,9 +85,23 @@ bool KnownEncoding(std::uint8_t value) {
          value <= static_cast<std::uint8_t>(text::TextEncoding::Ansi);
 }
 
+// What the header of a file of this format says; none for another file.
+struct FileHeader {
+  std::uint32_t payloadBytes;
+  std::uint64_t checksum;
+};
+
+std::optional<FileHeader> HeaderOf(std::string_view file) {
+  ByteReader reader(file.substr(0, kFileHeaderBytes));
+  if (reader.Take(kMagic.size()) != kMagic || reader.U32() != kPageIndexFormat) return std::nullopt;
+  const FileHeader header{reader.U32(), reader.U64()};
+  if (!reader.ok()) return std::nullopt;
+  return header;
+}
+
 }  // namespace
 
-EncodedKey EncodeKey(const PageIndexKey& key) {
+EncodedKey EncodeKey(const PageIndexKey& key, std::uint64_t contentHash) {
   ByteWriter writer;
   writer.U32(key.libraryVersion);
   writer.Units(key.path);
@@ -100,7 +116,7 @@ EncodedKey EncodeKey(const PageIndexKey& key) {
   const std::size_t identityBytes = writer.bytes().size();
   writer.U64(key.stamp.size);
   writer.I64(key.stamp.lastWriteTime);
-  writer.U64(key.contentHash);
+  writer.U64(contentHash);
   return {std::move(writer.bytes()), identityBytes};
 }
 
@@ -153,16 +169,19 @@ std::optional<std::string> EncodeFile(const EncodedKey& key, const PageIndex& va
   return std::move(file.bytes());
 }
 
+bool MayHold(std::string_view file, const EncodedKey& key) {
+  const std::string_view keyBeforeHash =
+      std::string_view(key.bytes).substr(0, key.bytes.size() - kContentHashBytes);
+  return HeaderOf(file) && file.substr(kFileHeaderBytes).starts_with(keyBeforeHash);
+}
+
 std::optional<PageIndex> DecodeFile(std::string_view file, const EncodedKey& key) {
-  ByteReader header(file.substr(0, kFileHeaderBytes));
-  if (header.Take(kMagic.size()) != kMagic || header.U32() != kPageIndexFormat) return std::nullopt;
-  const std::uint32_t payloadBytes = header.U32();
-  const std::uint64_t checksum = header.U64();
-  if (!header.ok() || file.size() - kFileHeaderBytes != payloadBytes) return std::nullopt;
+  const std::optional<FileHeader> header = HeaderOf(file);
+  if (!header || file.size() - kFileHeaderBytes != header->payloadBytes) return std::nullopt;
   const std::string_view payload = file.substr(kFileHeaderBytes);
   // The key comes first, so that another text's or another setting's index
   // is told apart by its bytes before any is trusted.
-  if (Hash64(payload) != checksum || !payload.starts_with(key.bytes)) return std::nullopt;
+  if (Hash64(payload) != header->checksum || !payload.starts_with(key.bytes)) return std::nullopt;
 
   ByteReader reader(payload.substr(key.bytes.size()));
   PageIndex value;

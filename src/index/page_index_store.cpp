@@ -4,14 +4,11 @@
 #include <tuple>
 #include <utility>
 
-#include "index/hash64.h"
 #include "index/page_index_file.h"
 #include "platform/cache_folder.h"
 
 namespace folio::index {
 namespace {
-
-constexpr std::uint64_t kTextEndBytes = 64 * 1024;
 
 // The folder's files that the store made: its indexes, and temporary files
 // that a writer left when it died.
@@ -57,13 +54,14 @@ bool operator==(const PageIndex& a, const PageIndex& b) noexcept {
 PageIndexStore::PageIndexStore(std::unique_ptr<platform::CacheFiles> files, std::uint64_t capacityBytes) noexcept
     : files_(std::move(files)), capacity_(capacityBytes) {}
 
-std::optional<PageIndex> PageIndexStore::Load(const PageIndexKey& key) noexcept {
+std::optional<PageIndex> PageIndexStore::Load(const PageIndexKey& key, const ContentHash& contentHash) noexcept {
   try {
-    const EncodedKey encoded = EncodeKey(key);
-    const std::u16string name = FileNameFor(encoded);
+    const std::u16string name = FileNameFor(EncodeKey(key, 0));
     const std::optional<std::string> file = files_->Read(name, kMostFileBytes);
-    if (!file) return std::nullopt;
-    std::optional<PageIndex> value = DecodeFile(*file, encoded);
+    if (!file || !MayHold(*file, EncodeKey(key, 0))) return std::nullopt;
+    const std::optional<std::uint64_t> hash = contentHash();
+    if (!hash) return std::nullopt;
+    std::optional<PageIndex> value = DecodeFile(*file, EncodeKey(key, *hash));
     if (value) files_->MarkUsed(name);
     return value;
   } catch (...) {
@@ -72,9 +70,9 @@ std::optional<PageIndex> PageIndexStore::Load(const PageIndexKey& key) noexcept 
   }
 }
 
-void PageIndexStore::Store(const PageIndexKey& key, const PageIndex& value) noexcept {
+void PageIndexStore::Store(const PageIndexKey& key, std::uint64_t contentHash, const PageIndex& value) noexcept {
   try {
-    const EncodedKey encoded = EncodeKey(key);
+    const EncodedKey encoded = EncodeKey(key, contentHash);
     const std::optional<std::string> file = EncodeFile(encoded, value);
     if (!file || file->size() > capacity_ || !files_->CreateFolder()) return;
     const std::u16string name = FileNameFor(encoded);
@@ -89,32 +87,6 @@ std::optional<PageIndexStore> OpenUserPageIndexStore() {
   std::optional<std::u16string> folder = platform::PageIndexFolder();
   if (!folder) return std::nullopt;
   return PageIndexStore(platform::OpenCacheFiles(std::move(*folder)));
-}
-
-std::optional<std::uint64_t> HashTextEnds(platform::InputFile& file, std::uint64_t size) noexcept {
-  try {
-    // The two ends, without overlap: all of a text of up to 128 KiB.
-    const std::uint64_t headBytes = std::min(size, kTextEndBytes);
-    const std::uint64_t tailOffset = std::max(headBytes, size - std::min(size, kTextEndBytes));
-    std::string bytes(static_cast<std::size_t>(headBytes + (size - tailOffset)), '\0');
-    const auto readAt = [&](std::uint64_t offset, char* into, std::size_t count) {
-      if (!file.Seek(offset)) return false;
-      while (count > 0) {
-        const std::optional<std::size_t> got = file.Read(into, count);
-        if (!got || *got == 0) return false;
-        into += *got;
-        count -= *got;
-      }
-      return true;
-    };
-    if (!readAt(0, bytes.data(), static_cast<std::size_t>(headBytes)) ||
-        !readAt(tailOffset, bytes.data() + headBytes, bytes.size() - static_cast<std::size_t>(headBytes))) {
-      return std::nullopt;
-    }
-    return Hash64(bytes);
-  } catch (...) {
-    return std::nullopt;
-  }
 }
 
 }  // namespace folio::index

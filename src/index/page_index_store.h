@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -34,12 +35,12 @@ struct PageSettingsPrint {
   std::string extra;
 };
 
-// What a stored index is valid for.  The path is compared as given, so give
-// it in one form (Windows paths ignore letter case).
+// What a stored index is valid for, besides the text's content hash
+// (HashText).  The path is compared as given, so give it in one form
+// (Windows paths ignore letter case).
 struct PageIndexKey {
   std::u16string path;
   platform::FileStamp stamp;
-  std::uint64_t contentHash = 0;  // HashTextEnds: catches edits that keep size and time
   PageSettingsPrint settings;
   std::uint32_t libraryVersion = kLibraryVersion;
 };
@@ -77,13 +78,19 @@ class PageIndexStore {
   explicit PageIndexStore(std::unique_ptr<platform::CacheFiles> files,
                           std::uint64_t capacityBytes = kFolderCapacity) noexcept;
 
-  // The index stored for exactly this key, marking its file used; none when
-  // there is none, or its file is truncated, corrupt or of another version.
-  std::optional<PageIndex> Load(const PageIndexKey& key) noexcept;
-  // Stores `value` under `key`, in place of what this text had stored under
-  // the same settings.  Quietly stores nothing when the folder can't be
-  // made or written, or `value` is too large.
-  void Store(const PageIndexKey& key, const PageIndex& value) noexcept;
+  // The text's content hash; none when it can't be had.
+  using ContentHash = std::function<std::optional<std::uint64_t>()>;
+
+  // The index stored for exactly this key and the content hash that
+  // `contentHash` gives, marking its file used; none when there is none, or
+  // its file is truncated, corrupt or of another version.  The hash, which
+  // reads the whole text, is asked for only when a file holds the rest of
+  // the key, the text's size and time included.
+  std::optional<PageIndex> Load(const PageIndexKey& key, const ContentHash& contentHash) noexcept;
+  // Stores `value` under `key` and `contentHash`, in place of what this text
+  // had stored under the same settings.  Quietly stores nothing when the
+  // folder can't be made or written, or `value` is too large.
+  void Store(const PageIndexKey& key, std::uint64_t contentHash, const PageIndex& value) noexcept;
 
  private:
   std::unique_ptr<platform::CacheFiles> files_;
@@ -93,9 +100,5 @@ class PageIndexStore {
 // The store in the user's cache folder (platform/cache_folder.h); none where
 // the environment names no such folder.
 std::optional<PageIndexStore> OpenUserPageIndexStore();
-
-// A fingerprint of the file's first and last 64 KiB (all of a shorter file),
-// whose size is `size`; none when it can't be read that far.
-std::optional<std::uint64_t> HashTextEnds(platform::InputFile& file, std::uint64_t size) noexcept;
 
 }  // namespace folio::index

@@ -4,6 +4,7 @@
 #include <optional>
 #include <utility>
 
+#include "index/text_content_hash.h"
 #include "platform/drawing_surface.h"
 #include "platform/files.h"
 #include "render/bitmap_file.h"
@@ -12,21 +13,12 @@
 namespace folio::plugin {
 namespace {
 
-// The key of the call's text as it is now; none when its size, time or ends
-// can't be read.  The hash reads the call's own open file.
+// The key of the call's text as it is now, but for its content hash; none
+// when its size and time can't be read.
 std::optional<index::PageIndexKey> KeyOf(CallText& call, platform::InputFile& text) {
   const std::optional<platform::FileStamp> stamp = text.Stamp();
   if (!stamp) return std::nullopt;
-  const std::optional<std::uint64_t> hash = index::HashTextEnds(text, stamp->size);
-  if (!hash) return std::nullopt;
-  return index::PageIndexKey{platform::CanonicalPath(call.path()), *stamp, *hash,
-                             PageSettingsPrintOf(call.Settings())};
-}
-
-// Whether the call's text is still as it was when `key` was taken.
-bool Unchanged(platform::InputFile& text, const index::PageIndexKey& key) {
-  const std::optional<platform::FileStamp> stamp = text.Stamp();
-  return stamp == key.stamp && index::HashTextEnds(text, stamp->size) == key.contentHash;
+  return index::PageIndexKey{platform::CanonicalPath(call.path()), *stamp, PageSettingsPrintOf(call.Settings())};
 }
 
 // Whether measuring stopped at the page limit, which the measuring pass
@@ -99,18 +91,30 @@ render::MeasuredText MeasureWithPageIndex(CallText& call, platform::InputFile& t
   std::optional<index::PageIndexStore> store;
   std::optional<index::PageIndexKey> key;
   if (settings.pageIndex && (key = KeyOf(call, text))) store = call.OpenPageIndex();
-  if (store) {
-    if (std::optional<index::PageIndex> stored = store->Load(*key)) {
-      if (std::optional<render::MeasuredText> listed = MeasuredTextOf(std::move(*stored), settings))
-        return std::move(*listed);
-    }
+  if (!store) return render::MeasureText(text::FileBytes(text), settings);
+
+  // The text's hash before measuring, when the store asked for it.
+  std::optional<std::optional<std::uint64_t>> hashedBefore;
+  const auto hashText = [&] { return hashedBefore.emplace(index::HashText(text, key->stamp.size)); };
+  if (std::optional<index::PageIndex> stored = store->Load(*key, hashText)) {
+    if (std::optional<render::MeasuredText> listed = MeasuredTextOf(std::move(*stored), settings))
+      return std::move(*listed);
   }
-  render::MeasuredText measured = render::MeasureText(text, settings);
+  // Measured bytes are hashed as they are read, so that what is stored is
+  // known to be the listing of the content that its key names.
+  index::HashedReading reading(text);
+  render::MeasuredText measured = render::MeasureText(reading.Bytes(), settings);
   const bool limitReached = LimitReached(measured.pageBreaks, settings.pageLimit);
   const bool wholeOrLimited = settings.pageLimit <= 0 || limitReached;
-  // A text rewritten while it was measured is not kept under its old key.
-  if (store && measured.status == render::RenderStatus::Done && wholeOrLimited && Unchanged(text, *key)) {
-    store->Store(*key, StoredValueOf(measured, limitReached));
+  // A text whose size or time moved while it was measured is not kept;
+  if (measured.status != render::RenderStatus::Done || !wholeOrLimited || text.Stamp() != key->stamp) {
+    return measured;
+  }
+  // nor one that can't be read to its end, or whose bytes hash otherwise than
+  // when the store looked it up: it changed in between.
+  const std::optional<std::uint64_t> hash = reading.Finish(key->stamp.size);
+  if (hash && (!hashedBefore || *hashedBefore == hash)) {
+    store->Store(*key, *hash, StoredValueOf(measured, limitReached));
   }
   return measured;
 }

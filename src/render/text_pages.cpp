@@ -1,6 +1,7 @@
 #include "render/text_pages.h"
 
 #include <memory>
+#include <utility>
 
 #include "render/bitmap_file.h"
 #include "render/page_drawing.h"
@@ -38,9 +39,9 @@ text::OpenedText OpenAt(platform::InputFile& file, const std::optional<ResumePoi
 
 }  // namespace
 
-MeasuredText MeasureText(platform::InputFile& file, const settings::RenderSettings& settings) {
+MeasuredText MeasureText(std::unique_ptr<text::ByteSource> bytes, const settings::RenderSettings& settings) {
   MeasuredText measured;
-  const text::OpenedText opened = text::OpenTextStream(file);
+  const text::OpenedText opened = text::OpenTextStream(std::move(bytes));
   // The text engine's measurer binds to a surface, though nothing is drawn.
   const std::unique_ptr<platform::DrawingSurface> surface = opened.stream ? PageSurface(settings) : nullptr;
   if (!surface) {

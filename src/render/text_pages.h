@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "render/page_measuring.h"
 #include "render/page_starts.h"
 #include "settings/render_settings.h"
+#include "text/byte_window.h"
 #include "text/text_stream.h"
 
 namespace folio::render {
@@ -32,9 +34,9 @@ struct MeasuredText {
   std::vector<PageStart> pageStarts;
 };
 
-// Reads the open text file from its start and measures it into pages, as
+// Reads the text's bytes from their start and measures it into pages, as
 // the settings lay it out.
-MeasuredText MeasureText(platform::InputFile& file, const settings::RenderSettings& settings);
+MeasuredText MeasureText(std::unique_ptr<text::ByteSource> bytes, const settings::RenderSettings& settings);
 
 struct LineRange {
   std::int32_t firstLine;

@@ -229,7 +229,11 @@ OpenedText OpenOver(std::unique_ptr<ByteSource> source, MakeAnsiDecoder makeAnsi
 }  // namespace
 
 OpenedText OpenTextStream(platform::InputFile& file) {
-  return OpenOver(FileBytes(file), &platform::AnsiTextDecoder::ForDefaultCodePage);
+  return OpenTextStream(FileBytes(file));
+}
+
+OpenedText OpenTextStream(std::unique_ptr<ByteSource> source) {
+  return OpenOver(std::move(source), &platform::AnsiTextDecoder::ForDefaultCodePage);
 }
 
 OpenedText ResumeTextStream(platform::InputFile& file, const LineSplitting& splitting, const LineStart& start) {
@@ -255,7 +259,7 @@ OpenedText ResumeTextStreamOver(std::unique_ptr<ByteSource> source,
 }
 
 OpenedText OpenTextStreamOverBytes(std::string bytes) {
-  return OpenOver(MemoryBytes(std::move(bytes)), &platform::AnsiTextDecoder::ForDefaultCodePage);
+  return OpenTextStream(MemoryBytes(std::move(bytes)));
 }
 
 OpenedText OpenTextStreamOver(std::unique_ptr<ByteSource> source,

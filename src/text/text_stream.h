@@ -90,6 +90,8 @@ struct OpenedText {
 // text; the stream reads the file, which must outlive it.  Memory stays
 // bounded whatever the file's size.
 OpenedText OpenTextStream(platform::InputFile& file);
+// The same over any source of bytes (a file's, hashed as they are read, say).
+OpenedText OpenTextStream(std::unique_ptr<ByteSource> source);
 
 // The same over bytes in memory, as if they were a file's (tests, fuzzing).
 OpenedText OpenTextStreamOverBytes(std::string bytes);

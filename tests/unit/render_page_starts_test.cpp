@@ -74,7 +74,7 @@ class PageTurnTest : public ::testing::Test {
 
   static MeasuredText Measure(std::u16string_view path) {
     auto file = platform::InputFile::Open(path);
-    MeasuredText measured = MeasureText(*file, settings::RenderSettings{});
+    MeasuredText measured = MeasureText(text::FileBytes(*file), settings::RenderSettings{});
     EXPECT_EQ(measured.status, RenderStatus::Done);
     return measured;
   }
