@@ -11,6 +11,7 @@
 #include <numbers>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "base/unicode.h"
@@ -253,50 +254,54 @@ class PangoGlyphs final : public GlyphPen {
     return layout && SetLayoutText(layout, cluster) && pango_layout_get_unknown_glyphs_count(layout) == 0;
   }
 
+  // Each distinct character of the page is shaped once, all of them in one
+  // line; then every occurrence gets its character's glyphs, placed, in one
+  // glyph string a font.
   void DrawUpright(std::u16string_view text, std::span<const UprightCluster> clusters, float pixelSize) override {
     PangoLayout* layout = RunLayout(pixelSize, true);
-    if (!layout || clusters.empty() || !SetLayoutText(layout, text)) return;
-    // Where each cluster begins in the layout's UTF-8 text.
-    std::vector<int> byteStarts;
-    byteStarts.reserve(clusters.size());
-    std::size_t bytes = 0, units = 0;
-    for (const UprightCluster& cluster : clusters) {
-      bytes += base::Utf16ToUtf8(text.substr(units, cluster.start - units)).size();
-      units = cluster.start;
-      byteStarts.push_back(static_cast<int>(bytes));
+    if (!layout || clusters.empty()) return;
+    std::unordered_map<std::u16string_view, std::size_t> distinctIndex;
+    std::vector<std::size_t> distinctOf(clusters.size());
+    std::u16string distinct;
+    std::vector<int> byteStarts;  // of each distinct character in the layout's UTF-8 text
+    std::size_t bytes = 0;
+    for (std::size_t i = 0; i < clusters.size(); ++i) {
+      const std::u16string_view cluster = text.substr(clusters[i].start, clusters[i].length);
+      const auto [found, added] = distinctIndex.emplace(cluster, byteStarts.size());
+      if (added) {
+        byteStarts.push_back(static_cast<int>(bytes));
+        bytes += base::Utf16ToUtf8(cluster).size();
+        distinct.append(cluster);
+      }
+      distinctOf[i] = found->second;
     }
-    const auto clusterOf = [&](int byte) {
-      const auto after = std::upper_bound(byteStarts.begin(), byteStarts.end(), byte);
-      return static_cast<std::size_t>(std::max<std::ptrdiff_t>(after - byteStarts.begin() - 1, 0));
-    };
-    std::vector<int> advances(clusters.size(), 0);  // Pango units
-    PangoLayoutLine* line = pango_layout_get_line_readonly(layout, 0);
-    for (GSList* runs = line ? line->runs : nullptr; runs; runs = runs->next) {
-      const auto* run = static_cast<const PangoGlyphItem*>(runs->data);
-      for (int glyph = 0; glyph < run->glyphs->num_glyphs; ++glyph) {
-        advances[clusterOf(run->item->offset + run->glyphs->log_clusters[glyph])] +=
-            run->glyphs->glyphs[glyph].geometry.width;
+    if (!SetLayoutText(layout, distinct)) return;
+    const std::vector<std::vector<ShapedGlyph>> shaped = ShapedByCharacter(layout, byteStarts);
+
+    std::map<PangoFont*, std::unique_ptr<PangoGlyphString, GlyphStringFree>> placed;
+    for (std::size_t i = 0; i < clusters.size(); ++i) {
+      const std::vector<ShapedGlyph>& glyphs = shaped[distinctOf[i]];
+      int advance = 0;  // Pango units
+      for (const ShapedGlyph& glyph : glyphs) advance += glyph.info.geometry.width;
+      // Every glyph goes to its character's place: no advance of its own,
+      // an offset from the string's origin at (0, 0).
+      double left = clusters[i].x - Pixels(advance) / 2;
+      for (const ShapedGlyph& glyph : glyphs) {
+        auto& string = placed[glyph.font];
+        if (!string) string.reset(pango_glyph_string_new());
+        const int at = string->num_glyphs;
+        pango_glyph_string_set_size(string.get(), at + 1);
+        PangoGlyphInfo& info = string->glyphs[at] = glyph.info;
+        string->log_clusters[at] = 0;
+        info.geometry.x_offset += static_cast<int>(std::lround(left * PANGO_SCALE));
+        info.geometry.y_offset += static_cast<int>(std::lround(clusters[i].y * PANGO_SCALE));
+        info.geometry.width = 0;
+        left += Pixels(glyph.info.geometry.width);
       }
     }
-    // Every glyph goes to its cluster's place: no advance of its own, and an
-    // offset from the run's origin at (0, 0).
-    for (GSList* runs = line ? line->runs : nullptr; runs; runs = runs->next) {
-      const auto* run = static_cast<const PangoGlyphItem*>(runs->data);
-      std::unique_ptr<PangoGlyphString, GlyphStringFree> placed(pango_glyph_string_copy(run->glyphs));
-      std::size_t previous = clusters.size();
-      int pen = 0;
-      for (int glyph = 0; glyph < placed->num_glyphs; ++glyph) {
-        const std::size_t cluster = clusterOf(run->item->offset + placed->log_clusters[glyph]);
-        if (cluster != previous) pen = 0, previous = cluster;
-        PangoGlyphGeometry& geometry = placed->glyphs[glyph].geometry;
-        const double left = clusters[cluster].x - Pixels(advances[cluster]) / 2 + Pixels(pen);
-        pen += geometry.width;
-        geometry.x_offset += static_cast<int>(std::lround(left * PANGO_SCALE));
-        geometry.y_offset += static_cast<int>(std::lround(clusters[cluster].y * PANGO_SCALE));
-        geometry.width = 0;
-      }
+    for (const auto& [font, string] : placed) {
       cairo_move_to(cairo_, 0, 0);
-      pango_cairo_show_glyph_string(cairo_, run->item->analysis.font, placed.get());
+      pango_cairo_show_glyph_string(cairo_, font, string.get());
     }
   }
 
@@ -315,6 +320,30 @@ class PangoGlyphs final : public GlyphPen {
   struct GlyphStringFree {
     void operator()(PangoGlyphString* glyphs) const noexcept { pango_glyph_string_free(glyphs); }
   };
+  // A glyph of a character in the font it was shaped in, which the layout holds.
+  struct ShapedGlyph {
+    PangoFont* font;
+    PangoGlyphInfo info;
+  };
+
+  // The glyphs of each character of the one-line `layout`, whose characters
+  // begin at the bytes `byteStarts` of its text, in order.
+  static std::vector<std::vector<ShapedGlyph>> ShapedByCharacter(PangoLayout* layout,
+                                                                 const std::vector<int>& byteStarts) {
+    std::vector<std::vector<ShapedGlyph>> shaped(byteStarts.size());
+    PangoLayoutLine* line = pango_layout_get_line_readonly(layout, 0);
+    for (GSList* runs = line ? line->runs : nullptr; runs; runs = runs->next) {
+      const auto* run = static_cast<const PangoGlyphItem*>(runs->data);
+      for (int glyph = 0; glyph < run->glyphs->num_glyphs; ++glyph) {
+        const int byte = run->item->offset + run->glyphs->log_clusters[glyph];
+        const auto after = std::upper_bound(byteStarts.begin(), byteStarts.end(), byte);
+        const auto character =
+            static_cast<std::size_t>(std::max<std::ptrdiff_t>(after - byteStarts.begin() - 1, 0));
+        shaped[character].push_back({run->item->analysis.font, run->glyphs->glyphs[glyph]});
+      }
+    }
+    return shaped;
+  }
   // Whether a font has a character doesn't depend on the size it's asked at.
   static constexpr float kProbeSize = 16;
 
