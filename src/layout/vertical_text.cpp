@@ -23,12 +23,6 @@ constexpr float kEmBoxCentre = kEmBoxAscent - 0.5f;
 constexpr float kReadingScale = 0.5f;
 constexpr float kUnbrokenColumn = std::numeric_limits<float>::max();
 
-// A trailing carriage return belongs to the line feed that ends the paragraph.
-std::u16string_view WithoutCarriageReturn(std::u16string_view units) {
-  if (units.ends_with(u'\r')) units.remove_suffix(1);
-  return units;
-}
-
 class PenAdvances final : public RunAdvances {
  public:
   PenAdvances(platform::GlyphPen& pen, float pixelSize) : pen_(pen), pixelSize_(pixelSize) {}
@@ -112,7 +106,7 @@ class ColumnPainter {
         break;
       }
       case FormChoice::Turned: {
-        // Centred along the cell as in it across.
+        // Its advance centred in the cell, along the column.
         const float advance = ColumnSetter::Quantized(pen_.Advance(cluster, pixelSize).value_or(pixelSize));
         pen_.DrawRun(cluster, pixelSize, axis - kEmBoxCentre * pixelSize, cellTop + (pixelSize - advance) / 2,
                      true);
@@ -220,7 +214,10 @@ ColumnCounter::ColumnCounter(TextMeasurer& measurer, float cellSize, float colum
     : advances_(measurer), setter_(advances_, cellSize, columnLength) {}
 
 std::optional<std::size_t> ColumnCounter::Count(const AnnotatedText& text, std::size_t start, std::size_t end) {
-  const std::u16string_view units = WithoutCarriageReturn(text.text.substr(start, end - start));
+  std::u16string_view units = text.text.substr(start, end - start);
+  // A carriage return before the line feed that ends the paragraph belongs
+  // to the line end, as ForEachParagraph reads it.
+  if (end < text.text.size() && units.ends_with(u'\r')) units.remove_suffix(1);
   if (!setter_.Set(units, text.IndentAt(start))) return std::nullopt;
   return setter_.Columns().size();
 }

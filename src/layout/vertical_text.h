@@ -29,8 +29,8 @@ class ColumnCounter {
   ColumnCounter(TextMeasurer& measurer, float cellSize, float columnLength);
 
   // The columns that units [start, end) of `text` take as one paragraph
-  // (without its line feed), indented as the text is there; nothing when
-  // an advance can't be measured.
+  // (up to its line feed at `end`, or the text's end), indented as the text
+  // is there; nothing when an advance can't be measured.
   std::optional<std::size_t> Count(const AnnotatedText& text, std::size_t start, std::size_t end);
 
  private:
