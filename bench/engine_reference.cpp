@@ -5,9 +5,9 @@
 #include <stdexcept>
 
 #include "base/unicode.h"
+#include "layout/text_layouter.h"
 #include "platform/drawing_surface.h"
 #include "platform/files.h"
-#include "platform/text_engine.h"
 #include "render/line_source.h"
 #include "render/page_frame.h"
 #include "render/page_lines.h"
@@ -48,7 +48,7 @@ ReferenceRun LayOutEveryLineOnce(const std::filesystem::path& text, const settin
       geometry ? platform::CreateDrawingSurface(*geometry, settings.background) : nullptr;
   if (!surface) throw std::runtime_error("can't make the page surface");
   const render::MeasuringFrame frame = render::MeasuringFrameOf(settings);
-  const std::unique_ptr<platform::TextMeasurer> measurer = platform::SystemTextEngine().CreateMeasurer(
+  const std::unique_ptr<layout::TextMeasurer> measurer = layout::SystemTextLayouter().CreateMeasurer(
       *surface, render::FontOf(settings), frame.boundRect, frame.wrapWidth, frame.maxHeight);
 
   ReferenceRun run;
@@ -66,7 +66,7 @@ BareDrawing::BareDrawing(const std::filesystem::path& text, const settings::Rend
     : settings_(settings), pageText_(settings) {
   OpenText opened(text);
   render::TextStreamLines lines(opened.stream());
-  render::PageLineReader reader(lines, settings.notation, std::nullopt);
+  render::PageLineReader reader(lines, settings, std::nullopt);
   for (std::int64_t line = 0; line < endLine && reader.Next(); ++line) reader.AppendLineTo(pageText_);
 }
 
@@ -77,7 +77,7 @@ bool BareDrawing::Draw() const {
       geometry ? platform::CreateDrawingSurface(*geometry, settings_.background) : nullptr;
   if (!surface) return false;
   const render::DrawingFrame frame = render::DrawingFrameOf(settings_);
-  platform::SystemTextEngine().Draw(*surface, render::FontOf(settings_), frame.targetRect, frame.layoutRect,
+  layout::SystemTextLayouter().Draw(*surface, render::FontOf(settings_), frame.targetRect, frame.layoutRect,
                                     pageText_.View(), settings_.fontColor, settings_.background);
   return true;
 }

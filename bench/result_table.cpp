@@ -167,6 +167,30 @@ std::string NotationTableRow(const TextReport& report) {
   });
 }
 
+std::string VerticalTableHeader(Clock clock) {
+  const std::string s = SecondsUnit(clock), ms = MillisecondsUnit(clock);
+  return Header({"Text", "Notation", "Pages across", "Pages in columns", "List across" + s, "List in columns" + s,
+                 "Columns ÷ across", "First page across" + ms, "First page in columns" + ms, "Columns ÷ across",
+                 "Last page in columns" + ms, "Last ÷ first"});
+}
+
+std::string VerticalTableRow(const TextReport& report) {
+  return Row({
+      report.name,
+      report.notation.empty() ? "none" : report.notation,
+      PagesCell(report),
+      report.verticalPages ? std::to_string(*report.verticalPages) : "–",
+      SecondsCell(report.listAll),
+      SecondsCell(report.verticalListAll),
+      Ratio(report.verticalListAll.seconds, report.listAll.seconds),
+      MillisecondsCell(report.firstPage),
+      MillisecondsCell(report.verticalFirstPage),
+      Ratio(report.verticalFirstPage.seconds, report.firstPage.seconds),
+      MillisecondsCell(report.verticalLastPage),
+      Ratio(report.verticalLastPage.seconds, report.verticalFirstPage.seconds),
+  });
+}
+
 std::string WorkersTableHeader(unsigned defaultWorkers) {
   const std::string workers = std::to_string(defaultWorkers) + (defaultWorkers == 1 ? " worker" : " workers");
   return Header({"Text", "Lines", "Pages", "Pass alone (wall s)", "1 worker (wall s)", "2 workers (wall s)",

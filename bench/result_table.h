@@ -53,6 +53,9 @@ struct TextReport {
   Measured listAlone, listOneWorker, listTwoWorkers, listDefaultWorkers;
   unsigned defaultWorkers = 0;
   PageTurnRounds pageTurns;  // the middle page
+  // The same text on vertical pages: the unlimited listing, and its first and last page.
+  Measured verticalListAll, verticalFirstPage, verticalLastPage;
+  std::optional<std::int64_t> verticalPages;
 };
 
 // Three significant digits, without an exponent.
@@ -72,6 +75,10 @@ std::string TableRow(const TextReport& report);
 // The same for the table of listings with a notation against those without.
 std::string NotationTableHeader(Clock clock);
 std::string NotationTableRow(const TextReport& report);
+
+// The same for the table of vertical pages against horizontal ones.
+std::string VerticalTableHeader(Clock clock);
+std::string VerticalTableRow(const TextReport& report);
 
 // The same for the table of listings with measuring workers.
 std::string WorkersTableHeader(unsigned defaultWorkers);

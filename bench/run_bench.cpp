@@ -5,7 +5,7 @@
 //   folio_bench --plugin LIBRARY --font FAMILY [--table FILE]
 //               [--peer-results FILE] [--timeout-minutes N] [--wall-clock]
 //               [--notation NAME --notation-table FILE] [--workers-table FILE]
-//               [--page-turn-table FILE] TEXT
+//               [--page-turn-table FILE] [--vertical-table FILE] TEXT
 //
 // In one run: the reference (folio's reader and text engine laying out every
 // line once), listing with MaxPage=0 and with the default limit (each with
@@ -22,6 +22,8 @@
 // viewer that keeps the plug-in loaded and by one that loads it for the call
 // and unloads it after, in a process apart (folio_page_turns, which loads
 // none of the graphics libraries that this program links).
+// With --vertical-table the same run also lists the text on vertical pages
+// and draws their first and last page, for a row of that table.
 //
 // The fresh processes are this program again, started as
 //
@@ -82,6 +84,7 @@ struct Options {
   std::filesystem::path notationTable;
   std::filesystem::path workersTable;
   std::filesystem::path pageTurnTable;
+  std::filesystem::path verticalTable;
 };
 
 // The first `count` lines of a text, or all of it.
@@ -147,6 +150,7 @@ class Bench {
     MeasureListing();
     MeasureExtraction();
     MeasureFreshProcesses();
+    if (!options_.verticalTable.empty()) MeasureVertical();
     if (!options_.workersTable.empty()) MeasureWorkers();
     if (!options_.pageTurnTable.empty()) MeasurePageTurns();
     MeasurePeer();
@@ -251,6 +255,25 @@ class Bench {
     report_.listDefaultWorkers = listWith(nullptr);  // unset: the plug-in decides
     report_.defaultWorkers = render::DefaultMeasuringWorkers();
     testing::PutEnvironmentVariable(kWorkersVariable, "0");
+  }
+
+  // The unlimited listing on vertical pages, and their first and last page,
+  // as the horizontal ones are measured.
+  void MeasureVertical() {
+    viewer_.SetVertical(true);
+    viewer_.Configure(options_.font, true);
+    Viewer::Listing all;
+    report_.verticalListAll = Fastest([&] { return ListAfresh(all); });
+    Progress("vertical listing, MaxPage=0", report_.verticalListAll);
+    if (report_.verticalListAll.seconds && all.pages > 0) {
+      report_.verticalPages = all.pages;
+      report_.verticalFirstPage = Fastest([&] { return viewer_.Extract(text_, 0); });
+      report_.verticalLastPage = Fastest([&] { return viewer_.Extract(text_, all.pages - 1); });
+      Progress("vertical last page", report_.verticalLastPage);
+    } else {
+      report_.verticalFirstPage = report_.verticalLastPage = Measured::Noted("–");
+    }
+    viewer_.SetVertical(false);
   }
 
   // A listing that finds no page index, as the text's first listing does.
@@ -457,6 +480,8 @@ Options ParseOptions(int argc, char** argv) {
       options.workersTable = value();
     } else if (argument == "--page-turn-table") {
       options.pageTurnTable = value();
+    } else if (argument == "--vertical-table") {
+      options.verticalTable = value();
     } else if (!argument.starts_with("--") && options.text.empty()) {
       options.text = argument;
     } else {
@@ -473,7 +498,7 @@ Options ParseOptions(int argc, char** argv) {
     throw std::runtime_error(
         "usage: folio_bench --plugin LIBRARY --font FAMILY [--table FILE] [--peer-results FILE] "
         "[--timeout-minutes N] [--wall-clock] [--notation NAME --notation-table FILE] [--workers-table FILE] "
-        "[--page-turn-table FILE] TEXT");
+        "[--page-turn-table FILE] [--vertical-table FILE] TEXT");
   }
   return options;
 }
@@ -512,6 +537,9 @@ int Run(int argc, char** argv) {
   }
   if (!options.notation.empty()) {
     AddRow(options.notationTable, NotationTableHeader(options.clock), NotationTableRow(report));
+  }
+  if (!options.verticalTable.empty()) {
+    AddRow(options.verticalTable, VerticalTableHeader(options.clock), VerticalTableRow(report));
   }
   return 0;
 }

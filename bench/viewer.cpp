@@ -14,7 +14,8 @@ Viewer::Path Viewer::PathOf(const std::filesystem::path& file) {
 void Viewer::Configure(const std::string& font, bool unlimited, int pixels) const {
   library_.WriteSettings("FontName=" + font + "\r\nFontSize=" + std::to_string(pixels) +
                          "\r\nBmpWidth=640\r\nBmpHeight=480\r\nMargin=4\r\n" + (unlimited ? "MaxPage=0\r\n" : "") +
-                         (notation_.empty() ? "" : "Notation=" + notation_ + "\r\n"));
+                         (notation_.empty() ? "" : "Notation=" + notation_ + "\r\n") +
+                         (vertical_ ? "Vertical=1\r\n" : ""));
 }
 
 settings::RenderSettings Viewer::Settings() const {

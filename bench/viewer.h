@@ -27,6 +27,8 @@ class Viewer {
 
   // The Notation value that Configure writes; empty writes no key.
   void SetNotation(std::string notation) { notation_ = std::move(notation); }
+  // Whether Configure asks for vertical pages (Vertical=1).
+  void SetVertical(bool vertical) { vertical_ = vertical; }
   // Pages of 640 x 480 with margin 4 in `font` at `pixels` px; the default
   // page limit unless `unlimited` (MaxPage=0).
   void Configure(const std::string& font, bool unlimited, int pixels = 8) const;
@@ -50,6 +52,7 @@ class Viewer {
  private:
   testing::PluginLibrary library_;
   std::string notation_;
+  bool vertical_ = false;
 };
 
 }  // namespace folio::bench

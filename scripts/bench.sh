@@ -100,16 +100,20 @@ mkdir -p "$results"
 # would draw the e-texts' markup as text, so it sits those out too, which are
 # read with Notation=aozora and also listed without it, for a row of
 # TABLE-notation.md. The 5,000-line LF UTF-8 texts also turn a page with the
-# plug-in unloaded after every call, for a row of TABLE-page-turns.md.
+# plug-in unloaded after every call, for a row of TABLE-page-turns.md. The
+# Japanese texts in UTF-8 and the e-texts are also set vertically, for a row
+# of TABLE-vertical.md.
 measure() {
   local table=$1 plugin=$2 text=$3 font="DejaVu Sans" peer=(--peer-results "$results/peer.txt") notation=() workers=() turns=()
+  local vertical=()
   shift 3
   [[ $(basename "$text") == ja-* ]] && font="Noto Sans CJK JP"
   [[ $(basename "$text") == *-100mb-* ]] && peer=()
   [[ $(basename "$text") == ja-aozora-* ]] && peer=() notation=(--notation aozora --notation-table "${table%.md}-notation.md")
   [[ $(basename "$text") == *-50000-lf-utf8* || $(basename "$text") == *-100mb-* ]] && workers=(--workers-table "${table%.md}-workers.md")
   [[ $(basename "$text") == ??-5000-lf-utf8* ]] && turns=(--page-turn-table "${table%.md}-page-turns.md")
-  "$@" --plugin "$plugin" --font "$font" --table "$table" "${peer[@]}" "${notation[@]}" "${workers[@]}" "${turns[@]}" \
+  [[ $(basename "$text") =~ ^ja-(aozora-[0-9]+-crlf-sjis|[0-9]+-lf-utf8)\.txt$ ]] && vertical=(--vertical-table "${table%.md}-vertical.md")
+  "$@" --plugin "$plugin" --font "$font" --table "$table" "${peer[@]}" "${notation[@]}" "${workers[@]}" "${turns[@]}" "${vertical[@]}" \
     --timeout-minutes "$timeout_minutes" $clock "$text" ||
     echo "| $(basename "$text" .txt) | the runner failed (exit $?) |" | tee -a "$table"
 }
@@ -117,7 +121,8 @@ export root results timeout_minutes clock
 
 if $native; then
   echo "## Linux (Pango and Cairo)"
-  rm -f "$results/linux.md" "$results/linux-notation.md" "$results/linux-workers.md" "$results/linux-page-turns.md" "$results/peer.txt"
+  rm -f "$results/linux.md" "$results/linux-notation.md" "$results/linux-workers.md" "$results/linux-page-turns.md" \
+    "$results/linux-vertical.md" "$results/peer.txt"
   native_texts=("${texts[@]}")
   $large && native_texts+=("$root/texts/en-12500-lf-utf8.txt" "$root/texts/en-100mb-lf-utf8.txt")
   # A UTF-8 locale, whose ANSI-coded texts folio reads as CP932 (Shift_JIS).
@@ -138,7 +143,8 @@ fi
 # Wine, in a prefix of its own.
 wine_run() {
   local folder=$1 loader=$2 plugin=$3
-  rm -f "$results/$folder.md" "$results/$folder-notation.md" "$results/$folder-workers.md" "$results/$folder-page-turns.md"
+  rm -f "$results/$folder.md" "$results/$folder-notation.md" "$results/$folder-workers.md" "$results/$folder-page-turns.md" \
+    "$results/$folder-vertical.md"
   export WINEPREFIX="$PWD/$root/$folder/wineprefix" WINEDEBUG=-all
   if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
     "$loader" wineboot -u >/dev/null 2>&1
@@ -163,7 +169,8 @@ if $win32; then
   /usr/lib/wine/wine --version >/dev/null 2>&1 || probe=$?
   if ((probe == 126)); then
     echo "bench: not measured: this kernel can't start 32-bit programs, Wine's 32-bit loader included" >&2
-    rm -f "$results/win32.md" "$results/win32-notation.md" "$results/win32-workers.md" "$results/win32-page-turns.md"
+    rm -f "$results/win32.md" "$results/win32-notation.md" "$results/win32-workers.md" "$results/win32-page-turns.md" \
+      "$results/win32-vertical.md"
   else
     (export WINEARCH=win32 && wine_run win32 /usr/lib/wine/wine folio.spi)
   fi
@@ -189,6 +196,10 @@ report=$results/report.md
     if [[ -f "$results/$1-notation.md" ]]; then
       printf '\nThe Japanese e-texts listed with Notation=aozora and, in the same run, without it:\n\n'
       cat "$results/$1-notation.md"
+    fi
+    if [[ -f "$results/$1-vertical.md" ]]; then
+      printf '\nThe Japanese texts and e-texts on vertical pages (Vertical=1) and, in the same run, across:\n\n'
+      cat "$results/$1-vertical.md"
     fi
     if [[ -f "$results/$1-png.md" ]]; then
       printf '\nEvery page of the unlimited listing as the BMP file that the plug-in hands over, and encoded as PNG by the folio command (--png), in the same run:\n\n'

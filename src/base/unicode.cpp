@@ -62,18 +62,21 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
   return out;
 }
 
+Utf16Character DecodeUtf16Character(std::u16string_view text, std::size_t at) noexcept {
+  const char32_t unit = text[at];
+  if (unit < 0xD800 || unit > 0xDFFF) return {unit, 1};
+  if (unit <= 0xDBFF && at + 1 < text.size() && text[at + 1] >= 0xDC00 && text[at + 1] <= 0xDFFF)
+    return {0x10000 + ((unit - 0xD800) << 10) + (text[at + 1] - 0xDC00), 2};
+  return {kReplacementCharacter, 1};
+}
+
 std::string Utf16ToUtf8(std::u16string_view utf16) {
   std::string out;
   out.reserve(utf16.size());
-  for (std::size_t i = 0; i < utf16.size(); ++i) {
-    char32_t codePoint = utf16[i];
-    if (codePoint >= 0xD800 && codePoint <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
-        utf16[i + 1] <= 0xDFFF) {
-      codePoint = 0x10000 + ((codePoint - 0xD800) << 10) + (utf16[i + 1] - 0xDC00);
-      ++i;
-    } else if (codePoint >= 0xD800 && codePoint <= 0xDFFF) {
-      codePoint = kReplacementCharacter;
-    }
+  for (std::size_t i = 0; i < utf16.size();) {
+    const Utf16Character character = DecodeUtf16Character(utf16, i);
+    const char32_t codePoint = character.codePoint;
+    i += character.length;
     if (codePoint < 0x80) {
       out.push_back(static_cast<char>(codePoint));
     } else if (codePoint < 0x800) {

@@ -20,6 +20,12 @@ struct Utf8Character {
 // Needs no byte beyond the fourth: callers streaming bytes decode once four
 // are at hand (or the data has ended).
 Utf8Character DecodeUtf8Character(const unsigned char* bytes, std::size_t count) noexcept;
+// One character read at `at` of UTF-16 units (at < text.size()).
+struct Utf16Character {
+  char32_t codePoint;  // U+FFFD for a surrogate without its other half
+  std::size_t length;  // units taken: 1, or 2 for a surrogate pair
+};
+Utf16Character DecodeUtf16Character(std::u16string_view text, std::size_t at) noexcept;
 // Appends one code point as one unit or a surrogate pair; the count of units.
 std::size_t EncodeUtf16(char32_t codePoint, char16_t* units) noexcept;
 std::string Utf16ToUtf8(std::u16string_view utf16);

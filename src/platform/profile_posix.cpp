@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "base/unicode.h"
-#include "platform/ini_document.h"
+#include "base/ini_document.h"
 #include "platform/profile.h"
 
 namespace folio::platform {
@@ -24,7 +24,7 @@ std::string ReadIniFile(std::u16string_view iniPath) {
 
 std::optional<std::string> FindValue(std::u16string_view section, std::u16string_view key,
                                      std::u16string_view iniPath) {
-  return FindIniValue(ReadIniFile(iniPath), base::Utf16ToUtf8(section), base::Utf16ToUtf8(key));
+  return base::FindIniValue(ReadIniFile(iniPath), base::Utf16ToUtf8(section), base::Utf16ToUtf8(key));
 }
 
 // What a buffer of `capacity` bytes or units keeps of a text.
@@ -39,7 +39,7 @@ String Fit(String value, std::size_t capacity) {
 int ReadProfileInt(std::u16string_view section, std::u16string_view key, int defaultValue,
                    std::u16string_view iniPath) {
   const auto value = FindValue(section, key, iniPath);
-  return value ? ParseProfileInt(*value, defaultValue) : defaultValue;
+  return value ? base::ParseProfileInt(*value, defaultValue) : defaultValue;
 }
 
 std::u16string ReadProfileString(std::u16string_view section, std::u16string_view key,

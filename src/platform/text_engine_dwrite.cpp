@@ -10,10 +10,13 @@
 #include <wrl/client.h>
 
 #include <algorithm>
+#include <map>
 #include <optional>
+#include <span>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
-#include "platform/annotated_layout.h"
 #include "platform/dwrite_kept_objects.h"
 #include "platform/text_engine.h"
 
@@ -26,6 +29,9 @@ const wchar_t* WideText(std::u16string_view text) {
   static_assert(sizeof(wchar_t) == sizeof(char16_t));
   return reinterpret_cast<const wchar_t*>(text.data());
 }
+
+// Runs laid out on one line: the box only has to be wider than any.
+constexpr float kOneLineWidth = 1.0e6f;
 
 // Factories and a DC render target bound to `rect` of the surface; the
 // target is released before its factory goes back to the pool.
@@ -61,21 +67,22 @@ struct BoundTarget {
   }
 };
 
-// What drawing readings takes besides the paragraphs' own objects.
-struct ReadingPen {
+// What drawing onto a canvas takes besides layouts and glyphs.
+struct CanvasPen {
   ID2D1RenderTarget& target;
   ID2D1Brush& brush;
   IDWriteTextFormat& readingFormat;  // half the font size, one line
+  D2D1_POINT_2F origin;              // where the target's corner lies on the page
 };
 
-// Paragraphs and readings for annotated_layout.cpp.  The room above a line
-// comes from uniform line spacing: every line is its font's line and half
+// Paragraphs and readings, one at a time.  The room above a line comes from
+// uniform line spacing: every line is its font's line and half
 // of one more high, its baseline lowered by that half.
 class DirectWriteParagraphs final : public ParagraphLayouter {
  public:
   // Draws with `pen` when given; measures only without it.
   DirectWriteParagraphs(IDWriteFactory& directWrite, IDWriteTextFormat& format, float maxHeight,
-                        const ReadingPen* pen)
+                        const CanvasPen* pen)
       : directWrite_(directWrite), format_(format), maxHeight_(maxHeight), pen_(pen) {}
 
   bool LayOut(std::u16string_view paragraph, float width, bool roomForReadings) override {
@@ -115,7 +122,7 @@ class DirectWriteParagraphs final : public ParagraphLayouter {
   }
 
   void DrawParagraph(float x, float y) override {
-    if (pen_) pen_->target.DrawTextLayout({x, y}, layout_.Get(), &pen_->brush, kDrawOptions);
+    if (pen_) pen_->target.DrawTextLayout(OnTarget(x, y), layout_.Get(), &pen_->brush, kDrawOptions);
   }
 
   std::optional<float> LayOutReading(std::u16string_view letters) override {
@@ -123,7 +130,7 @@ class DirectWriteParagraphs final : public ParagraphLayouter {
     DWRITE_TEXT_METRICS metrics;
     if (!pen_ || letters.size() > UINT32_MAX ||
         FAILED(directWrite_.CreateTextLayout(WideText(letters), static_cast<UINT32>(letters.size()),
-                                             &pen_->readingFormat, kReadingBoxWidth, 0.0f,
+                                             &pen_->readingFormat, kOneLineWidth, 0.0f,
                                              reading_.GetAddressOf())) ||
         FAILED(reading_->GetMetrics(&metrics))) {
       return std::nullopt;
@@ -132,10 +139,12 @@ class DirectWriteParagraphs final : public ParagraphLayouter {
   }
 
   void DrawReading(float x, float y) override {
-    if (pen_ && reading_) pen_->target.DrawTextLayout({x, y}, reading_.Get(), &pen_->brush, kDrawOptions);
+    if (pen_ && reading_) pen_->target.DrawTextLayout(OnTarget(x, y), reading_.Get(), &pen_->brush, kDrawOptions);
   }
 
  private:
+  D2D1_POINT_2F OnTarget(float x, float y) const { return {x - pen_->origin.x, y - pen_->origin.y}; }
+
   // The boxes on the first box's line, joined; a uniform line's top is the top of its room.
   static RunBox UnionOnFirstLine(const DWRITE_HIT_TEST_METRICS* boxes, UINT32 count) {
     RunBox box{boxes[0].left, boxes[0].left + boxes[0].width, boxes[0].top};
@@ -188,8 +197,6 @@ class DirectWriteParagraphs final : public ParagraphLayouter {
   }
 
   static constexpr D2D1_DRAW_TEXT_OPTIONS kDrawOptions = D2D1_DRAW_TEXT_OPTIONS_ENABLE_COLOR_FONT;
-  // Readings stay on one line; the box only has to be wider than any.
-  static constexpr float kReadingBoxWidth = 1.0e6f;
 
   struct LineMetrics {
     float height;
@@ -211,11 +218,240 @@ class DirectWriteParagraphs final : public ParagraphLayouter {
   IDWriteFactory& directWrite_;
   IDWriteTextFormat& format_;
   float maxHeight_;
-  const ReadingPen* pen_;
+  const CanvasPen* pen_;
   std::optional<LineMetrics> naturalLine_;
   ComPtr<IDWriteTextLayout> layout_;   // the paragraph laid out last
   ComPtr<IDWriteTextLayout> reading_;  // the reading laid out last
   float roomAbove_ = 0;
+};
+
+// The advance of `run` laid out on one line in `format`, which `layout` then
+// holds: without kerning, which not every DirectWrite applies, so that runs
+// in columns advance alike everywhere; in the font's vertical forms when asked.
+std::optional<float> RunAdvance(IDWriteFactory& directWrite, IDWriteTextFormat& format, std::u16string_view run,
+                                ComPtr<IDWriteTextLayout>& layout, bool verticalForms = false) {
+  if (run.size() > UINT32_MAX) return std::nullopt;
+  ComPtr<IDWriteTypography> typography;
+  DWRITE_TEXT_METRICS metrics;
+  HRESULT status = directWrite.CreateTextLayout(WideText(run), static_cast<UINT32>(run.size()), &format,
+                                                kOneLineWidth, 0.0f, layout.GetAddressOf());
+  if (SUCCEEDED(status)) status = layout->SetWordWrapping(DWRITE_WORD_WRAPPING_NO_WRAP);
+  if (SUCCEEDED(status)) status = directWrite.CreateTypography(typography.GetAddressOf());
+  if (SUCCEEDED(status)) status = typography->AddFontFeature({DWRITE_FONT_FEATURE_TAG_KERNING, 0});
+  if (SUCCEEDED(status) && verticalForms)
+    status = typography->AddFontFeature({DWRITE_FONT_FEATURE_TAG_VERTICAL_WRITING, 1});
+  if (SUCCEEDED(status)) status = layout->SetTypography(typography.Get(), {0, static_cast<UINT32>(run.size())});
+  if (SUCCEEDED(status)) status = layout->GetMetrics(&metrics);
+  if (FAILED(status)) return std::nullopt;
+  return metrics.widthIncludingTrailingWhitespace;
+}
+
+// The glyphs that a layout of one character draws, as its Draw hands them
+// over: in whichever font the layout chose for it, placed from the layout's
+// left end of the baseline.
+struct ShapedCluster {
+  struct Glyph {
+    ComPtr<IDWriteFontFace> face;
+    float emSize;
+    UINT16 index;
+    float x;  // from the layout's left edge
+    float rise;
+  };
+  std::vector<Glyph> glyphs;
+  float advance = 0;
+};
+
+// Takes the glyph runs that IDWriteTextLayout::Draw would draw, instead of
+// drawing them.  It lives on the stack for one Draw, so it counts no references.
+class GlyphRunTaker final : public IDWriteTextRenderer {
+ public:
+  explicit GlyphRunTaker(ShapedCluster& shaped) : shaped_(shaped) {}
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
+    if (id == __uuidof(IUnknown) || id == __uuidof(IDWritePixelSnapping) || id == __uuidof(IDWriteTextRenderer)) {
+      *object = this;
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE IsPixelSnappingDisabled(void*, BOOL* disabled) override {
+    *disabled = TRUE;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetCurrentTransform(void*, DWRITE_MATRIX* transform) override {
+    *transform = DWRITE_MATRIX{1, 0, 0, 1, 0, 0};
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetPixelsPerDip(void*, FLOAT* pixels) override {
+    *pixels = 1;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE DrawGlyphRun(void*, FLOAT x, FLOAT, DWRITE_MEASURING_MODE, const DWRITE_GLYPH_RUN* run,
+                                         const DWRITE_GLYPH_RUN_DESCRIPTION*, IUnknown*) override {
+    try {
+      float pen = x;
+      for (UINT32 i = 0; i < run->glyphCount; ++i) {
+        const DWRITE_GLYPH_OFFSET offset = run->glyphOffsets ? run->glyphOffsets[i] : DWRITE_GLYPH_OFFSET{0, 0};
+        shaped_.glyphs.push_back({run->fontFace, run->fontEmSize, run->glyphIndices[i], pen + offset.advanceOffset,
+                                  offset.ascenderOffset});
+        if (run->glyphAdvances) pen += run->glyphAdvances[i];
+      }
+    } catch (const std::bad_alloc&) {
+      return E_OUTOFMEMORY;
+    }
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE DrawUnderline(void*, FLOAT, FLOAT, const DWRITE_UNDERLINE*, IUnknown*) override {
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE DrawStrikethrough(void*, FLOAT, FLOAT, const DWRITE_STRIKETHROUGH*,
+                                              IUnknown*) override {
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE DrawInlineObject(void*, FLOAT, FLOAT, IDWriteInlineObject*, BOOL, BOOL,
+                                             IUnknown*) override {
+    return S_OK;
+  }
+
+ private:
+  ShapedCluster& shaped_;
+};
+
+// Glyphs in columns.  A character is shaped in a layout of its own, with
+// the font's vertical forms (OpenType's `vert`) where asked: on a short
+// layout every DirectWrite applies them, and the layout chooses a font for
+// characters that the text's font lacks.  Each character is shaped once per
+// page; its glyphs are then drawn where the caller placed it, all glyphs of
+// one font in one glyph run.
+class DirectWriteGlyphs final : public GlyphPen {
+ public:
+  DirectWriteGlyphs(IDWriteFactory& directWrite, const FontSpec& font, const CanvasPen& pen)
+      : directWrite_(directWrite), family_(dwrite::ResolvedFamily(font.family)), pen_(pen) {}
+
+  std::optional<float> Advance(std::u16string_view run, float pixelSize) override {
+    IDWriteTextFormat* format = FormatFor(pixelSize);
+    ComPtr<IDWriteTextLayout> layout;
+    return format ? RunAdvance(directWrite_, *format, run, layout) : std::nullopt;
+  }
+
+  bool HasVerticalForm(std::u16string_view cluster) override {
+    const ShapedCluster* vertical = Shaped(cluster, kProbeSize, true);
+    const ShapedCluster* across = Shaped(cluster, kProbeSize, false);
+    if (!vertical || !across || vertical->glyphs.size() != across->glyphs.size()) return vertical && across;
+    return !std::equal(
+        vertical->glyphs.begin(), vertical->glyphs.end(), across->glyphs.begin(),
+        [](const ShapedCluster::Glyph& a, const ShapedCluster::Glyph& b) { return a.index == b.index; });
+  }
+
+  bool HasGlyphs(std::u16string_view cluster) override {
+    const ShapedCluster* shaped = Shaped(cluster, kProbeSize, false);
+    return shaped && !shaped->glyphs.empty() &&
+           std::none_of(shaped->glyphs.begin(), shaped->glyphs.end(),
+                        [](const ShapedCluster::Glyph& glyph) { return glyph.index == 0; });
+  }
+
+  void DrawUpright(std::u16string_view text, std::span<const UprightCluster> clusters, float pixelSize) override {
+    // Glyphs by font, each with its place on the target.
+    std::map<IDWriteFontFace*, Run> runs;
+    for (const UprightCluster& cluster : clusters) {
+      const ShapedCluster* shaped = Shaped(text.substr(cluster.start, cluster.length), pixelSize, true);
+      if (!shaped) continue;
+      for (const ShapedCluster::Glyph& glyph : shaped->glyphs) {
+        Run& run = runs[glyph.face.Get()];
+        run.face = glyph.face.Get();
+        run.emSize = glyph.emSize;
+        run.indices.push_back(glyph.index);
+        // Offsets from the run's origin, the target's corner; ascender offsets rise.
+        run.offsets.push_back(
+            {cluster.x - shaped->advance / 2 + glyph.x - pen_.origin.x, pen_.origin.y - cluster.y + glyph.rise});
+      }
+    }
+    for (auto& [face, run] : runs) {
+      const std::vector<FLOAT> advances(run.indices.size(), 0.0f);
+      const DWRITE_GLYPH_RUN glyphRun{run.face,
+                                      run.emSize,
+                                      static_cast<UINT32>(run.indices.size()),
+                                      run.indices.data(),
+                                      advances.data(),
+                                      run.offsets.data(),
+                                      FALSE,
+                                      0};
+      pen_.target.DrawGlyphRun({0, 0}, &glyphRun, &pen_.brush, DWRITE_MEASURING_MODE_NATURAL);
+    }
+  }
+
+  void DrawRun(std::u16string_view run, float pixelSize, float x, float y, bool turned) override {
+    IDWriteTextFormat* format = FormatFor(pixelSize);
+    ComPtr<IDWriteTextLayout> layout;
+    DWRITE_LINE_METRICS line;
+    UINT32 lines = 0;
+    if (!format || !RunAdvance(directWrite_, *format, run, layout) ||
+        FAILED(layout->GetLineMetrics(&line, 1, &lines)) || lines == 0) {
+      return;
+    }
+    const D2D1_POINT_2F start{x - pen_.origin.x, y - pen_.origin.y};
+    // A quarter turn clockwise about the baseline's start.
+    if (turned) pen_.target.SetTransform(D2D1_MATRIX_3X2_F{0, 1, -1, 0, start.x + start.y, start.y - start.x});
+    pen_.target.DrawTextLayout({start.x, start.y - line.baseline}, layout.Get(), &pen_.brush,
+                               D2D1_DRAW_TEXT_OPTIONS_ENABLE_COLOR_FONT);
+    if (turned) pen_.target.SetTransform(D2D1_MATRIX_3X2_F{1, 0, 0, 1, 0, 0});
+  }
+
+ private:
+  struct Run {
+    IDWriteFontFace* face = nullptr;  // held by the shaped clusters
+    float emSize = 0;
+    std::vector<UINT16> indices;
+    std::vector<DWRITE_GLYPH_OFFSET> offsets;
+  };
+  // Whether a font has a character doesn't depend on the size it's asked at.
+  static constexpr float kProbeSize = 16;
+
+  IDWriteTextFormat* FormatFor(float pixelSize) {
+    ComPtr<IDWriteTextFormat>& format = formats_[pixelSize];
+    if (!format) {
+      if (FAILED(directWrite_.CreateTextFormat(WideText(family_), nullptr, DWRITE_FONT_WEIGHT_NORMAL,
+                                               DWRITE_FONT_STYLE_NORMAL, DWRITE_FONT_STRETCH_NORMAL, pixelSize,
+                                               L"", format.GetAddressOf())) ||
+          FAILED(format->SetWordWrapping(DWRITE_WORD_WRAPPING_NO_WRAP))) {
+        format.Reset();
+      }
+    }
+    return format.Get();
+  }
+
+  // `cluster` shaped at `pixelSize`, with the vertical forms when asked;
+  // null when it can't be.
+  const ShapedCluster* Shaped(std::u16string_view cluster, float pixelSize, bool verticalForms) {
+    std::u16string key(cluster);
+    key.push_back(verticalForms ? u'v' : u'h');
+    auto& bySize = shaped_[pixelSize];
+    if (const auto found = bySize.find(key); found != bySize.end())
+      return found->second ? &*found->second : nullptr;
+    std::optional<ShapedCluster>& shaped = bySize[key];
+    IDWriteTextFormat* format = FormatFor(pixelSize);
+    ComPtr<IDWriteTextLayout> layout;
+    const std::optional<float> advance =
+        format ? RunAdvance(directWrite_, *format, cluster, layout, verticalForms) : std::nullopt;
+    if (!advance) return nullptr;
+    shaped.emplace();
+    shaped->advance = *advance;
+    GlyphRunTaker taker(*shaped);
+    if (FAILED(layout->Draw(nullptr, &taker, 0.0f, 0.0f))) {
+      shaped.reset();
+      return nullptr;
+    }
+    return &*shaped;
+  }
+
+  IDWriteFactory& directWrite_;
+  std::u16string family_;
+  const CanvasPen& pen_;
+  std::map<float, ComPtr<IDWriteTextFormat>> formats_;
+  std::map<float, std::unordered_map<std::u16string, std::optional<ShapedCluster>>> shaped_;
 };
 
 class DirectWriteMeasurer final : public TextMeasurer {
@@ -227,14 +463,10 @@ class DirectWriteMeasurer final : public TextMeasurer {
         wrapWidth_(static_cast<float>(wrapWidth)),
         maxHeight_(static_cast<float>(maxHeight)) {}
 
-  bool MeasureHeight(const AnnotatedText& text, float& height) override {
-    if (!text.Plain()) {
-      if (!paragraphs_) paragraphs_.emplace(*objects_.directWrite.Get(), *format_.Get(), maxHeight_, nullptr);
-      return MeasureAnnotatedText(*paragraphs_, text, wrapWidth_, height);
-    }
-    if (text.text.size() > UINT32_MAX) return false;
+  bool MeasureHeight(std::u16string_view text, float& height) override {
+    if (text.size() > UINT32_MAX) return false;
     ComPtr<IDWriteTextLayout> layout;
-    if (FAILED(objects_.directWrite->CreateTextLayout(WideText(text.text), static_cast<UINT32>(text.text.size()),
+    if (FAILED(objects_.directWrite->CreateTextLayout(WideText(text), static_cast<UINT32>(text.size()),
                                                       format_.Get(), wrapWidth_, maxHeight_,
                                                       layout.GetAddressOf()))) {
       return false;
@@ -244,12 +476,110 @@ class DirectWriteMeasurer final : public TextMeasurer {
     return true;
   }
 
+  ParagraphLayouter* Paragraphs() override {
+    if (!paragraphs_) paragraphs_.emplace(*objects_.directWrite.Get(), *format_.Get(), maxHeight_, nullptr);
+    return &*paragraphs_;
+  }
+
+  std::optional<float> MeasureAdvance(std::u16string_view run) override {
+    ComPtr<IDWriteTextLayout> layout;
+    return RunAdvance(*objects_.directWrite.Get(), *format_.Get(), run, layout);
+  }
+
  private:
   BoundTarget objects_;
   ComPtr<IDWriteTextFormat> format_;  // released before the target and factories
   float wrapWidth_;
   float maxHeight_;
-  std::optional<DirectWriteParagraphs> paragraphs_;  // made for the first annotated text, released first
+  std::optional<DirectWriteParagraphs> paragraphs_;  // made when first asked for, released first
+};
+
+// A page being drawn: BeginDraw when made, EndDraw when destroyed.
+class DirectWriteCanvas final : public TextCanvas {
+ public:
+  // The objects' chain: target, brush, format; null when a step fails.
+  static std::unique_ptr<DirectWriteCanvas> Begin(DrawingSurface& surface, const FontSpec& font,
+                                                  const PixelRect& targetRect, const PixelRect& layoutRect,
+                                                  const TextColor& color, Rgb background) {
+    std::unique_ptr<DirectWriteCanvas> canvas(new DirectWriteCanvas(font, targetRect, layoutRect));
+    HRESULT status = canvas->objects_.Make(surface, targetRect);
+    if (SUCCEEDED(status)) {
+      const D2D1_COLOR_F brushColor{color.red, color.green, color.blue, color.alpha};
+      status = canvas->objects_.target->CreateSolidColorBrush(&brushColor, nullptr, canvas->brush_.GetAddressOf());
+    }
+    if (SUCCEEDED(status)) status = canvas->objects_.MakeFormat(font, canvas->format_);
+    if (FAILED(status)) return nullptr;
+    // Wine's DC render target starts from black instead of the DC's pixels,
+    // so the background is laid down again; on Windows no pixel changes.
+    const D2D1_COLOR_F backgroundColor{background.red / 255.0f, background.green / 255.0f,
+                                       background.blue / 255.0f, 1.0f};
+    canvas->objects_.target->BeginDraw();
+    canvas->drawing_ = true;
+    canvas->objects_.target->Clear(&backgroundColor);
+    return canvas;
+  }
+
+  ~DirectWriteCanvas() override {
+    glyphs_.reset();
+    paragraphs_.reset();
+    if (drawing_) objects_.target->EndDraw(nullptr, nullptr);
+  }
+
+  void DrawText(std::u16string_view text) override {
+    if (text.size() > UINT32_MAX) return;
+    const D2D1_RECT_F box{layoutBox_.left, layoutBox_.top, layoutBox_.right, layoutBox_.bottom};
+    objects_.target->DrawText(WideText(text), static_cast<UINT32>(text.size()), format_.Get(), &box, brush_.Get(),
+                              D2D1_DRAW_TEXT_OPTIONS_ENABLE_COLOR_FONT, DWRITE_MEASURING_MODE_NATURAL);
+  }
+
+  ParagraphLayouter* Paragraphs() override {
+    if (paragraphs_) return &*paragraphs_;
+    if (!readingFormat_) {
+      HRESULT status = objects_.MakeFormat(font_, readingFormat_, 0.5f);
+      if (SUCCEEDED(status)) status = readingFormat_->SetWordWrapping(DWRITE_WORD_WRAPPING_NO_WRAP);
+      if (FAILED(status)) {
+        readingFormat_.Reset();
+        return nullptr;
+      }
+    }
+    pen_.emplace(CanvasPen{*objects_.target.Get(), *brush_.Get(), *readingFormat_.Get(), origin_});
+    paragraphs_.emplace(*objects_.directWrite.Get(), *format_.Get(), layoutBox_.bottom - layoutBox_.top, &*pen_);
+    return &*paragraphs_;
+  }
+
+  GlyphPen* Glyphs() override {
+    if (!glyphs_) {
+      if (!Paragraphs()) return nullptr;  // which makes the pen that glyphs draw with too
+      glyphs_.emplace(*objects_.directWrite.Get(), font_, *pen_);
+    }
+    return &*glyphs_;
+  }
+
+ private:
+  DirectWriteCanvas(const FontSpec& font, const PixelRect& targetRect, const PixelRect& layoutRect)
+      : family_(font.family),
+        font_{family_, font.pixelSize},
+        origin_{static_cast<float>(targetRect.left), static_cast<float>(targetRect.top)},
+        layoutBox_{Relative(layoutRect.left, targetRect.left), Relative(layoutRect.top, targetRect.top),
+                   Relative(layoutRect.right, targetRect.left), Relative(layoutRect.bottom, targetRect.top)} {}
+
+  // A page coordinate in the target's own, which start at the target's corner.
+  static float Relative(std::int32_t coordinate, std::int32_t origin) {
+    return static_cast<float>(std::int64_t{coordinate} - origin);
+  }
+
+  std::u16string family_;
+  FontSpec font_;  // its family is family_
+  D2D1_POINT_2F origin_;
+  D2D1_RECT_F layoutBox_;  // in the target's coordinates
+  BoundTarget objects_;
+  ComPtr<ID2D1SolidColorBrush> brush_;
+  ComPtr<IDWriteTextFormat> format_;
+  ComPtr<IDWriteTextFormat> readingFormat_;
+  std::optional<CanvasPen> pen_;
+  std::optional<DirectWriteParagraphs> paragraphs_;  // released before what it draws with
+  std::optional<DirectWriteGlyphs> glyphs_;          // as paragraphs_
+  bool drawing_ = false;
 };
 
 class DirectWriteEngine final : public TextEngine {
@@ -285,48 +615,10 @@ class DirectWriteEngine final : public TextEngine {
     return !underWine;
   }
 
-  void Draw(DrawingSurface& surface, const FontSpec& font, const PixelRect& targetRect,
-            const PixelRect& layoutRect, const AnnotatedText& text, const TextColor& color,
-            Rgb background) override {
-    if (text.text.size() > UINT32_MAX) return;
-    BoundTarget objects;
-    ComPtr<ID2D1SolidColorBrush> brush;
-    ComPtr<IDWriteTextFormat> format;
-    ComPtr<IDWriteTextFormat> readingFormat;
-    HRESULT status = objects.Make(surface, targetRect);
-    if (SUCCEEDED(status)) {
-      const D2D1_COLOR_F brushColor{color.red, color.green, color.blue, color.alpha};
-      status = objects.target->CreateSolidColorBrush(&brushColor, nullptr, brush.GetAddressOf());
-    }
-    if (SUCCEEDED(status)) status = objects.MakeFormat(font, format);
-    if (SUCCEEDED(status) && !text.Plain()) status = objects.MakeFormat(font, readingFormat, 0.5f);
-    if (SUCCEEDED(status) && readingFormat) status = readingFormat->SetWordWrapping(DWRITE_WORD_WRAPPING_NO_WRAP);
-    if (FAILED(status)) return;
-
-    // The target's own coordinates start at the target's corner.
-    auto relative = [](std::int32_t coordinate, std::int32_t origin) {
-      return static_cast<float>(std::int64_t{coordinate} - origin);
-    };
-    const D2D1_RECT_F layout{relative(layoutRect.left, targetRect.left), relative(layoutRect.top, targetRect.top),
-                             relative(layoutRect.right, targetRect.left),
-                             relative(layoutRect.bottom, targetRect.top)};
-    // Wine's DC render target starts from black instead of the DC's pixels,
-    // so the background is laid down again; on Windows no pixel changes.
-    const D2D1_COLOR_F backgroundColor{background.red / 255.0f, background.green / 255.0f,
-                                       background.blue / 255.0f, 1.0f};
-    objects.target->BeginDraw();
-    objects.target->Clear(&backgroundColor);
-    if (text.Plain()) {
-      objects.target->DrawText(WideText(text.text), static_cast<UINT32>(text.text.size()), format.Get(), &layout,
-                               brush.Get(), D2D1_DRAW_TEXT_OPTIONS_ENABLE_COLOR_FONT,
-                               DWRITE_MEASURING_MODE_NATURAL);
-    } else {
-      const ReadingPen pen{*objects.target.Get(), *brush.Get(), *readingFormat.Get()};
-      DirectWriteParagraphs paragraphs(*objects.directWrite.Get(), *format.Get(), layout.bottom - layout.top,
-                                       &pen);
-      DrawAnnotatedText(paragraphs, text, layout.left, layout.top, layout.right);
-    }
-    objects.target->EndDraw(nullptr, nullptr);
+  std::unique_ptr<TextCanvas> BeginDrawing(DrawingSurface& surface, const FontSpec& font,
+                                           const PixelRect& targetRect, const PixelRect& layoutRect,
+                                           const TextColor& color, Rgb background) override {
+    return DirectWriteCanvas::Begin(surface, font, targetRect, layoutRect, color, background);
   }
 };
 

@@ -6,11 +6,15 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
+#include <map>
+#include <numbers>
 #include <optional>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "base/unicode.h"
-#include "platform/annotated_layout.h"
 #include "platform/text_engine.h"
 
 namespace folio::platform {
@@ -81,6 +85,20 @@ Layout MakeLayout(const FontSpec& font, std::int32_t wrapWidth) {
   return MakeLayout(font.family, font.pixelSize, wrapWidth);
 }
 
+// A layout of one line however long, without kerning (which not every
+// DirectWrite applies, so that runs in columns advance alike everywhere),
+// and in the font's vertical forms when asked.
+Layout MakeRunLayout(std::u16string_view family, double pixelSize, bool verticalForms) {
+  Layout layout = MakeLayout(family, pixelSize, 0);
+  if (!layout) return nullptr;
+  pango_layout_set_width(layout.get(), -1);
+  PangoAttrList* attributes = pango_attr_list_copy(pango_layout_get_attributes(layout.get()));
+  pango_attr_list_insert(attributes, pango_attr_font_features_new(verticalForms ? "kern 0, vert 1" : "kern 0"));
+  pango_layout_set_attributes(layout.get(), attributes);
+  pango_attr_list_unref(attributes);
+  return layout;
+}
+
 bool SetLayoutText(PangoLayout* layout, std::u16string_view text) {
   const std::string utf8 = base::Utf16ToUtf8(text);
   if (utf8.size() > INT_MAX) return false;
@@ -98,8 +116,8 @@ PangoRectangle LogicalExtents(PangoLayout* layout) {
   return logical;
 }
 
-// Paragraphs and readings for annotated_layout.cpp.  The room above a line
-// is Pango's spacing between lines, and above the first line an offset.
+// Paragraphs and readings, one at a time.  The room above a line is Pango's
+// spacing between lines, and above the first line an offset.
 class PangoParagraphs final : public ParagraphLayouter {
  public:
   // Null when the font can't be laid out.  Draws onto `cairo` when given.
@@ -186,25 +204,172 @@ class PangoParagraphs final : public ParagraphLayouter {
 
 class PangoMeasurer final : public TextMeasurer {
  public:
-  PangoMeasurer(Layout layout, const FontSpec& font, std::int32_t wrapWidth)
-      : layout_(std::move(layout)), family_(font.family), pixelSize_(font.pixelSize), wrapWidth_(wrapWidth) {}
+  PangoMeasurer(Layout layout, const FontSpec& font)
+      : layout_(std::move(layout)), family_(font.family), pixelSize_(font.pixelSize) {}
 
-  bool MeasureHeight(const AnnotatedText& text, float& height) override {
-    if (!text.Plain()) {
-      if (!paragraphs_) paragraphs_ = PangoParagraphs::Make({family_, pixelSize_}, nullptr);
-      return paragraphs_ && MeasureAnnotatedText(*paragraphs_, text, static_cast<float>(wrapWidth_), height);
-    }
-    if (!SetLayoutText(layout_.get(), text.text)) return false;
+  bool MeasureHeight(std::u16string_view text, float& height) override {
+    if (!SetLayoutText(layout_.get(), text)) return false;
     height = Pixels(LogicalExtents(layout_.get()).height);
     return true;
+  }
+
+  ParagraphLayouter* Paragraphs() override {
+    if (!paragraphs_) paragraphs_ = PangoParagraphs::Make({family_, pixelSize_}, nullptr);
+    return paragraphs_.get();
+  }
+
+  std::optional<float> MeasureAdvance(std::u16string_view run) override {
+    if (!runs_) runs_ = MakeRunLayout(family_, pixelSize_, false);
+    if (!runs_ || !SetLayoutText(runs_.get(), run)) return std::nullopt;
+    return Pixels(LogicalExtents(runs_.get()).width);
   }
 
  private:
   Layout layout_;
   std::u16string family_;
   std::int32_t pixelSize_;
-  std::int32_t wrapWidth_;
-  std::unique_ptr<PangoParagraphs> paragraphs_;  // made for the first annotated text
+  std::unique_ptr<PangoParagraphs> paragraphs_;  // made when first asked for
+  Layout runs_;                                  // one line, for advances
+};
+
+// Glyphs in columns: runs laid out on one line at any size, and upright
+// characters shaped with the font's vertical forms (OpenType's `vert`),
+// each glyph then moved to the place its character was given.
+class PangoGlyphs final : public GlyphPen {
+ public:
+  PangoGlyphs(std::u16string_view family, cairo_t* cairo) : family_(family), cairo_(cairo) {}
+
+  std::optional<float> Advance(std::u16string_view run, float pixelSize) override {
+    PangoLayout* layout = RunLayout(pixelSize, false);
+    if (!layout || !SetLayoutText(layout, run)) return std::nullopt;
+    return Pixels(LogicalExtents(layout).width);
+  }
+
+  bool HasVerticalForm(std::u16string_view cluster) override {
+    return GlyphIds(cluster, true) != GlyphIds(cluster, false);
+  }
+
+  bool HasGlyphs(std::u16string_view cluster) override {
+    PangoLayout* layout = RunLayout(kProbeSize, false);
+    return layout && SetLayoutText(layout, cluster) && pango_layout_get_unknown_glyphs_count(layout) == 0;
+  }
+
+  // Each distinct character of the page is shaped once, all of them in one
+  // line; then every occurrence gets its character's glyphs, placed, in one
+  // glyph string a font.
+  void DrawUpright(std::u16string_view text, std::span<const UprightCluster> clusters, float pixelSize) override {
+    PangoLayout* layout = RunLayout(pixelSize, true);
+    if (!layout || clusters.empty()) return;
+    std::unordered_map<std::u16string_view, std::size_t> distinctIndex;
+    std::vector<std::size_t> distinctOf(clusters.size());
+    std::u16string distinct;
+    std::vector<int> byteStarts;  // of each distinct character in the layout's UTF-8 text
+    std::size_t bytes = 0;
+    for (std::size_t i = 0; i < clusters.size(); ++i) {
+      const std::u16string_view cluster = text.substr(clusters[i].start, clusters[i].length);
+      const auto [found, added] = distinctIndex.emplace(cluster, byteStarts.size());
+      if (added) {
+        byteStarts.push_back(static_cast<int>(bytes));
+        bytes += base::Utf16ToUtf8(cluster).size();
+        distinct.append(cluster);
+      }
+      distinctOf[i] = found->second;
+    }
+    if (!SetLayoutText(layout, distinct)) return;
+    const std::vector<std::vector<ShapedGlyph>> shaped = ShapedByCharacter(layout, byteStarts);
+
+    std::map<PangoFont*, std::unique_ptr<PangoGlyphString, GlyphStringFree>> placed;
+    for (std::size_t i = 0; i < clusters.size(); ++i) {
+      const std::vector<ShapedGlyph>& glyphs = shaped[distinctOf[i]];
+      int advance = 0;  // Pango units
+      for (const ShapedGlyph& glyph : glyphs) advance += glyph.info.geometry.width;
+      // Every glyph goes to its character's place: no advance of its own,
+      // an offset from the string's origin at (0, 0).
+      double left = clusters[i].x - Pixels(advance) / 2;
+      for (const ShapedGlyph& glyph : glyphs) {
+        auto& string = placed[glyph.font];
+        if (!string) string.reset(pango_glyph_string_new());
+        const int at = string->num_glyphs;
+        pango_glyph_string_set_size(string.get(), at + 1);
+        PangoGlyphInfo& info = string->glyphs[at] = glyph.info;
+        string->log_clusters[at] = 0;
+        info.geometry.x_offset += static_cast<int>(std::lround(left * PANGO_SCALE));
+        info.geometry.y_offset += static_cast<int>(std::lround(clusters[i].y * PANGO_SCALE));
+        info.geometry.width = 0;
+        left += Pixels(glyph.info.geometry.width);
+      }
+    }
+    for (const auto& [font, string] : placed) {
+      cairo_move_to(cairo_, 0, 0);
+      pango_cairo_show_glyph_string(cairo_, font, string.get());
+    }
+  }
+
+  void DrawRun(std::u16string_view run, float pixelSize, float x, float y, bool turned) override {
+    PangoLayout* layout = RunLayout(pixelSize, false);
+    if (!layout || !SetLayoutText(layout, run)) return;
+    cairo_save(cairo_);
+    cairo_translate(cairo_, x, y);
+    if (turned) cairo_rotate(cairo_, std::numbers::pi / 2);
+    cairo_move_to(cairo_, 0, -Pixels(pango_layout_get_baseline(layout)));
+    pango_cairo_show_layout(cairo_, layout);
+    cairo_restore(cairo_);
+  }
+
+ private:
+  struct GlyphStringFree {
+    void operator()(PangoGlyphString* glyphs) const noexcept { pango_glyph_string_free(glyphs); }
+  };
+  // A glyph of a character in the font it was shaped in, which the layout holds.
+  struct ShapedGlyph {
+    PangoFont* font;
+    PangoGlyphInfo info;
+  };
+
+  // The glyphs of each character of the one-line `layout`, whose characters
+  // begin at the bytes `byteStarts` of its text, in order.
+  static std::vector<std::vector<ShapedGlyph>> ShapedByCharacter(PangoLayout* layout,
+                                                                 const std::vector<int>& byteStarts) {
+    std::vector<std::vector<ShapedGlyph>> shaped(byteStarts.size());
+    PangoLayoutLine* line = pango_layout_get_line_readonly(layout, 0);
+    for (GSList* runs = line ? line->runs : nullptr; runs; runs = runs->next) {
+      const auto* run = static_cast<const PangoGlyphItem*>(runs->data);
+      for (int glyph = 0; glyph < run->glyphs->num_glyphs; ++glyph) {
+        const int byte = run->item->offset + run->glyphs->log_clusters[glyph];
+        const auto after = std::upper_bound(byteStarts.begin(), byteStarts.end(), byte);
+        const auto character =
+            static_cast<std::size_t>(std::max<std::ptrdiff_t>(after - byteStarts.begin() - 1, 0));
+        shaped[character].push_back({run->item->analysis.font, run->glyphs->glyphs[glyph]});
+      }
+    }
+    return shaped;
+  }
+  // Whether a font has a character doesn't depend on the size it's asked at.
+  static constexpr float kProbeSize = 16;
+
+  PangoLayout* RunLayout(float pixelSize, bool verticalForms) {
+    Layout& layout = (verticalForms ? verticalLayouts_ : layouts_)[pixelSize];
+    if (!layout) layout = MakeRunLayout(family_, pixelSize, verticalForms);
+    return layout.get();
+  }
+
+  std::vector<PangoGlyph> GlyphIds(std::u16string_view cluster, bool verticalForms) {
+    std::vector<PangoGlyph> ids;
+    PangoLayout* layout = RunLayout(kProbeSize, verticalForms);
+    if (!layout || !SetLayoutText(layout, cluster)) return ids;
+    PangoLayoutLine* line = pango_layout_get_line_readonly(layout, 0);
+    for (GSList* runs = line ? line->runs : nullptr; runs; runs = runs->next) {
+      const auto* run = static_cast<const PangoGlyphItem*>(runs->data);
+      for (int glyph = 0; glyph < run->glyphs->num_glyphs; ++glyph)
+        ids.push_back(run->glyphs->glyphs[glyph].glyph);
+    }
+    return ids;
+  }
+
+  std::u16string family_;
+  cairo_t* cairo_;
+  std::map<float, Layout> layouts_;          // by size
+  std::map<float, Layout> verticalLayouts_;  // by size, with vertical forms
 };
 
 std::int32_t ClampTo(std::int32_t value, std::int32_t limit) {
@@ -231,6 +396,82 @@ void CopyIntoSurface(cairo_surface_t* image, const DrawingSurface& surface, std:
     }
   }
 }
+
+// A Cairo image of the target rectangle, cleared to the background and
+// copied into the surface when the drawing ends.  Its user space is the
+// page's pixels.
+class PangoCanvas final : public TextCanvas {
+ public:
+  static std::unique_ptr<PangoCanvas> Begin(DrawingSurface& surface, const FontSpec& font,
+                                            const PixelRect& targetRect, const PixelRect& layoutRect,
+                                            const TextColor& color, Rgb background) {
+    const SurfaceGeometry& page = surface.geometry();
+    const std::int32_t left = ClampTo(targetRect.left, page.width);
+    const std::int32_t top = ClampTo(targetRect.top, page.height);
+    const std::int32_t right = ClampTo(targetRect.right, page.width);
+    const std::int32_t bottom = ClampTo(targetRect.bottom, page.height);
+    if (right <= left || bottom <= top) return nullptr;
+    CairoSurface image(cairo_image_surface_create(CAIRO_FORMAT_RGB24, right - left, bottom - top));
+    if (cairo_surface_status(image.get()) != CAIRO_STATUS_SUCCESS) return nullptr;
+    Cairo cairo(cairo_create(image.get()));
+    if (cairo_status(cairo.get()) != CAIRO_STATUS_SUCCESS) return nullptr;
+    cairo_set_source_rgb(cairo.get(), background.red / 255.0, background.green / 255.0, background.blue / 255.0);
+    cairo_paint(cairo.get());
+    cairo_set_source_rgba(cairo.get(), color.red, color.green, color.blue, color.alpha);
+    cairo_translate(cairo.get(), -left, -top);
+    return std::unique_ptr<PangoCanvas>(
+        new PangoCanvas(surface, font, layoutRect, std::move(image), std::move(cairo), left, top));
+  }
+
+  ~PangoCanvas() override {
+    cairo_surface_flush(image_.get());
+    CopyIntoSurface(image_.get(), surface_, left_, top_);
+  }
+
+  void DrawText(std::u16string_view text) override {
+    Layout layout = MakeLayout(font_, wrapWidth_);
+    if (!layout || !SetLayoutText(layout.get(), text)) return;
+    cairo_move_to(cairo_.get(), layoutRect_.left, layoutRect_.top);
+    pango_cairo_show_layout(cairo_.get(), layout.get());
+  }
+
+  // None for a text box narrower than nothing, as a measurer of its width can't be made.
+  ParagraphLayouter* Paragraphs() override {
+    if (!paragraphs_ && wrapWidth_ >= 0) paragraphs_ = PangoParagraphs::Make(font_, cairo_.get());
+    return paragraphs_.get();
+  }
+
+  GlyphPen* Glyphs() override {
+    if (!glyphs_) glyphs_ = std::make_unique<PangoGlyphs>(family_, cairo_.get());
+    return glyphs_.get();
+  }
+
+ private:
+  PangoCanvas(DrawingSurface& surface, const FontSpec& font, const PixelRect& layoutRect, CairoSurface image,
+              Cairo cairo, std::int32_t left, std::int32_t top)
+      : surface_(surface),
+        family_(font.family),
+        font_{family_, font.pixelSize},
+        layoutRect_(layoutRect),
+        wrapWidth_(static_cast<std::int32_t>(
+            std::clamp<std::int64_t>(std::int64_t{layoutRect.right} - layoutRect.left, -1, INT32_MAX))),
+        image_(std::move(image)),
+        cairo_(std::move(cairo)),
+        left_(left),
+        top_(top) {}
+
+  DrawingSurface& surface_;
+  std::u16string family_;
+  FontSpec font_;  // its family is family_
+  PixelRect layoutRect_;
+  std::int32_t wrapWidth_;
+  CairoSurface image_;
+  Cairo cairo_;  // destroyed before image_
+  std::int32_t left_;
+  std::int32_t top_;
+  std::unique_ptr<PangoParagraphs> paragraphs_;  // draws with cairo_, destroyed first
+  std::unique_ptr<PangoGlyphs> glyphs_;          // as paragraphs_
+};
 
 // GLib never unloads and keeps pointers into the type and string data of
 // the Pango libraries, so they must stay loaded when a host unloads the
@@ -259,52 +500,15 @@ class PangoEngine final : public TextEngine {
     // Only the width wraps; a box of negative height can't hold a layout.
     Layout layout = maxHeight < 0 ? nullptr : MakeLayout(font, wrapWidth);
     if (!layout) return nullptr;
-    return std::make_unique<PangoMeasurer>(std::move(layout), font, wrapWidth);
+    return std::make_unique<PangoMeasurer>(std::move(layout), font);
   }
 
-  void Draw(DrawingSurface& surface, const FontSpec& font, const PixelRect& targetRect,
-            const PixelRect& layoutRect, const AnnotatedText& text, const TextColor& color,
-            Rgb background) override {
-    const SurfaceGeometry& page = surface.geometry();
-    const std::int32_t left = ClampTo(targetRect.left, page.width);
-    const std::int32_t top = ClampTo(targetRect.top, page.height);
-    const std::int32_t right = ClampTo(targetRect.right, page.width);
-    const std::int32_t bottom = ClampTo(targetRect.bottom, page.height);
-    if (right <= left || bottom <= top) return;
-    const std::int32_t wrapWidth = static_cast<std::int32_t>(
-        std::clamp<std::int64_t>(std::int64_t{layoutRect.right} - layoutRect.left, -1, INT32_MAX));
-    Layout layout;
-    if (text.Plain()) {
-      layout = MakeLayout(font, wrapWidth);
-      if (!layout || !SetLayoutText(layout.get(), text.text)) return;
-    } else if (wrapWidth < 0) {
-      return;  // as a measurer of this width can't be made
-    }
-    CairoSurface image(cairo_image_surface_create(CAIRO_FORMAT_RGB24, right - left, bottom - top));
-    if (cairo_surface_status(image.get()) != CAIRO_STATUS_SUCCESS) return;
-    Cairo cairo(cairo_create(image.get()));
-    if (cairo_status(cairo.get()) != CAIRO_STATUS_SUCCESS) return;
-    std::unique_ptr<PangoParagraphs> paragraphs;
-    if (!layout) {
-      paragraphs = PangoParagraphs::Make(font, cairo.get());
-      if (!paragraphs) return;
-    }
+  bool LaysOutFasterOnSeveralThreads() const override { return true; }
 
-    cairo_set_source_rgb(cairo.get(), background.red / 255.0, background.green / 255.0, background.blue / 255.0);
-    cairo_paint(cairo.get());
-    cairo_set_source_rgba(cairo.get(), color.red, color.green, color.blue, color.alpha);
-    // The text box in the image's pixels.
-    const double boxLeft = static_cast<double>(layoutRect.left) - left;
-    const double boxTop = static_cast<double>(layoutRect.top) - top;
-    if (layout) {
-      cairo_move_to(cairo.get(), boxLeft, boxTop);
-      pango_cairo_show_layout(cairo.get(), layout.get());
-    } else {
-      DrawAnnotatedText(*paragraphs, text, static_cast<float>(boxLeft), static_cast<float>(boxTop),
-                        static_cast<float>(boxLeft + wrapWidth));
-    }
-    cairo_surface_flush(image.get());
-    CopyIntoSurface(image.get(), surface, left, top);
+  std::unique_ptr<TextCanvas> BeginDrawing(DrawingSurface& surface, const FontSpec& font,
+                                           const PixelRect& targetRect, const PixelRect& layoutRect,
+                                           const TextColor& color, Rgb background) override {
+    return PangoCanvas::Begin(surface, font, targetRect, layoutRect, color, background);
   }
 };
 

@@ -82,6 +82,7 @@ index::PageSettingsPrint PageSettingsPrintOf(const settings::RenderSettings& set
   print.fontSize = settings.fontSize;
   print.pageLimit = std::max(settings.pageLimit, 0);  // every value of 0 or less means no limit
   if (settings.notation == settings::Notation::Aozora) print.extra = "notation=aozora";
+  if (settings.vertical) print.extra += print.extra.empty() ? "vertical" : ";vertical";
   return print;
 }
 

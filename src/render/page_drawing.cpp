@@ -6,10 +6,10 @@
 
 namespace folio::render {
 
-void DrawPageText(platform::TextEngine& engine, platform::DrawingSurface& surface, LineSource& lines,
+void DrawPageText(layout::TextLayouter& engine, platform::DrawingSurface& surface, LineSource& lines,
                   const settings::RenderSettings& settings, std::int32_t firstLine, std::int32_t lastLine,
                   const NotationState& notation) {
-  PageLineReader reader(lines, settings.notation, notation);
+  PageLineReader reader(lines, settings, notation);
   PageText pageText(settings);
   // Lines before the page are read too: their notes carry on into it.
   bool textReachesPage = true;
@@ -18,8 +18,13 @@ void DrawPageText(platform::TextEngine& engine, platform::DrawingSurface& surfac
   const std::int64_t count = textReachesPage ? std::int64_t{lastLine} - firstLine + 1 : 0;
   for (std::int64_t read = 0; read < count && reader.Next(); ++read) reader.AppendLineTo(pageText);
   const DrawingFrame frame = DrawingFrameOf(settings);
-  engine.Draw(surface, FontOf(settings), frame.targetRect, frame.layoutRect, pageText.View(), settings.fontColor,
-              settings.background);
+  if (settings.vertical) {
+    engine.DrawColumns(surface, FontOf(settings), frame.targetRect, frame.layoutRect, pageText.View(),
+                       settings.fontColor, settings.background);
+  } else {
+    engine.Draw(surface, FontOf(settings), frame.targetRect, frame.layoutRect, pageText.View(), settings.fontColor,
+                settings.background);
+  }
 }
 
 }  // namespace folio::render

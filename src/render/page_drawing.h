@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "layout/text_layouter.h"
 #include "platform/drawing_surface.h"
-#include "platform/text_engine.h"
 #include "render/line_source.h"
 #include "settings/render_settings.h"
 
@@ -17,7 +17,7 @@ namespace folio::render {
 // as the measuring pass laid them out.  With notation, reading starts from
 // `notation`, the state noted where `lines` stands.  When the text engine
 // can't draw, the page keeps its background.
-void DrawPageText(platform::TextEngine& engine, platform::DrawingSurface& surface, LineSource& lines,
+void DrawPageText(layout::TextLayouter& engine, platform::DrawingSurface& surface, LineSource& lines,
                   const settings::RenderSettings& settings, std::int32_t firstLine, std::int32_t lastLine,
                   const NotationState& notation);
 

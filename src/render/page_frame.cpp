@@ -22,10 +22,18 @@ MeasuringFrame MeasuringFrameOf(const settings::RenderSettings& settings) noexce
   const std::int32_t margin = settings.margin;
   const std::int32_t insetWidth = Inset(settings.width, margin, 2);
   const std::int32_t insetHeight = Inset(settings.height, margin, 2);
+  if (settings.vertical) {
+    return {{margin, margin, insetWidth, insetHeight},
+            insetWidth,
+            insetHeight,
+            static_cast<float>(Inset(settings.width, margin, 1)),
+            insetHeight};
+  }
   return {{margin, margin, insetWidth, insetHeight},
           insetWidth,
           insetHeight,
-          static_cast<float>(Inset(settings.height, margin, 1))};
+          static_cast<float>(Inset(settings.height, margin, 1)),
+          insetWidth};
 }
 
 DrawingFrame DrawingFrameOf(const settings::RenderSettings& settings) noexcept {

@@ -13,7 +13,12 @@ struct MeasuringFrame {
   platform::PixelRect boundRect;  // margin, margin, width - 2 x margin, height - 2 x margin
   std::int32_t wrapWidth;         // width - 2 x margin
   std::int32_t maxHeight;         // height - 2 x margin
-  float breakLimit;               // height - margin: a page may grow to this height
+  // A page's lines may grow to this height (height - margin); on vertical
+  // pages its columns to this width (width - margin).
+  float breakLimit;
+  // How long a line grows before it wraps: wrapWidth, or on vertical pages
+  // a column's length, maxHeight.
+  std::int32_t lineLength;
 };
 
 // The text is drawn in the same box it was measured in, so that every line

@@ -5,9 +5,9 @@
 
 namespace folio::render {
 
-bool PageHeightGauge::MeasureParagraph(const platform::AnnotatedText& pageText, std::size_t start, std::size_t end,
+bool PageHeightGauge::MeasureParagraph(const layout::AnnotatedText& pageText, std::size_t start, std::size_t end,
                                        float& height) {
-  const platform::AnnotatedText paragraph = pageText.Part(start, end - start);
+  const layout::AnnotatedText paragraph = pageText.Part(start, end - start);
   if (!paragraph.text.empty()) {
     if (ahead_) {
       if (const std::optional<float> measured = ahead_->Take(pageStart_ + start, pageStart_ + end, measurer_)) {
@@ -27,7 +27,7 @@ bool PageHeightGauge::MeasureParagraph(const platform::AnnotatedText& pageText, 
   return true;
 }
 
-bool PageHeightGauge::Measure(const platform::AnnotatedText& pageText, float& height) {
+bool PageHeightGauge::Measure(const layout::AnnotatedText& pageText, float& height) {
   const std::u16string_view text = pageText.text;
   for (std::size_t at = scanned_; at < text.size(); ++at) {
     if (text[at] != u'\n' || (at > 0 && text[at - 1] == u'\r')) continue;

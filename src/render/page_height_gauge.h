@@ -7,8 +7,9 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/annotated_text.h"
-#include "platform/text_engine.h"
+#include "layout/annotated_text.h"
+#include "layout/text_layouter.h"
+#include "render/page_extent_gauge.h"
 #include "render/paragraph_heights.h"
 
 namespace folio::render {
@@ -23,31 +24,30 @@ namespace folio::render {
 // of the break limit, so that rounding could tip the break, it lays out the
 // whole page text instead, so every break falls exactly where laying out
 // the whole page text for every line would put it.
-class PageHeightGauge {
+class PageHeightGauge final : public PageExtentGauge {
  public:
   // Sums within this distance of the limit are confirmed by a whole layout.
   static constexpr float kRoundingAllowance = 1.0f;
 
-  PageHeightGauge(platform::TextMeasurer& measurer, float breakLimit) noexcept
+  PageHeightGauge(layout::TextMeasurer& measurer, float breakLimit) noexcept
       : measurer_(measurer), breakLimit_(breakLimit) {}
 
   // Stores the height of `pageText` in `height`: the page text given to the
   // last call with text appended, or after Restart any text.  False when a
   // layout can't be made; `height` is then left as it was.
-  bool Measure(const platform::AnnotatedText& pageText, float& height);
+  bool Measure(const layout::AnnotatedText& pageText, float& height) override;
 
   // The page text was replaced by one that begins `pageStart` units into the
   // text (which only heights measured ahead count in).
-  void Restart(std::uint64_t pageStart) noexcept;
+  void Restart(std::uint64_t pageStart) noexcept override;
 
   // Paragraph heights measured ahead, where there are any.
   void MeasureAheadWith(ParagraphHeightsAhead* ahead) noexcept { ahead_ = ahead; }
 
  private:
-  bool MeasureParagraph(const platform::AnnotatedText& pageText, std::size_t start, std::size_t end,
-                        float& height);
+  bool MeasureParagraph(const layout::AnnotatedText& pageText, std::size_t start, std::size_t end, float& height);
 
-  platform::TextMeasurer& measurer_;
+  layout::TextMeasurer& measurer_;
   float breakLimit_;
   ParagraphHeightsAhead* ahead_ = nullptr;
   std::uint64_t pageStart_ = 0;

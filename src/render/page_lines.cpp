@@ -11,9 +11,13 @@ std::u16string_view WithoutLineEnd(std::u16string_view line) {
 
 }  // namespace
 
-PageLineReader::PageLineReader(LineSource& lines, settings::Notation notation, const NotationState& state)
+PageLineReader::PageLineReader(LineSource& lines, const settings::RenderSettings& settings,
+                               const NotationState& state)
     : lines_(lines) {
-  if (notation == settings::Notation::Aozora) notation_.emplace(state.value_or(text::AozoraLineState{}));
+  if (settings.notation != settings::Notation::Aozora) return;
+  using Marks = text::AozoraNotationReader::RepetitionMarks;
+  notation_.emplace(state.value_or(text::AozoraLineState{}),
+                    settings.vertical ? Marks::Vertical : Marks::AsWritten);
 }
 
 bool PageLineReader::Next() {

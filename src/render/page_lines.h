@@ -15,8 +15,9 @@ namespace folio::render {
 class PageLineReader {
  public:
   // Reads on from where `lines` stands, which is where `state` was noted
-  // (with notation and no state: the text's start).
-  PageLineReader(LineSource& lines, settings::Notation notation, const NotationState& state);
+  // (with notation and no state: the text's start), with the notation of
+  // `settings` and the marks that its pages' direction draws.
+  PageLineReader(LineSource& lines, const settings::RenderSettings& settings, const NotationState& state);
 
   // Reads the next line; false at the end of the text.
   bool Next();

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "platform/environment.h"
+#include "render/page_column_gauge.h"
 #include "render/page_frame.h"
 #include "render/page_height_gauge.h"
 #include "render/page_lines.h"
@@ -29,24 +30,34 @@ unsigned DefaultMeasuringWorkers() {
     if (chosen->size() == 1 && (*chosen)[0] >= u'0' && (*chosen)[0] <= u'0' + ParagraphHeightsAhead::kMostWorkers)
       return static_cast<unsigned>((*chosen)[0] - u'0');
   }
-  if (!platform::SystemTextEngine().LaysOutFasterOnSeveralThreads()) return 0;
+  if (!layout::SystemTextLayouter().LaysOutFasterOnSeveralThreads()) return 0;
   return ParagraphHeightsAhead::WorkersFor(std::thread::hardware_concurrency());
 }
 
-std::uint32_t MeasurePages(platform::TextEngine& engine, platform::DrawingSurface& surface, LineSource& lines,
+std::uint32_t MeasurePages(layout::TextLayouter& engine, platform::DrawingSurface& surface, LineSource& lines,
                            const settings::RenderSettings& settings, PageBreakList& pageBreaks, unsigned workers) {
   pageBreaks.assign(1, 0);
   const MeasuringFrame frame = MeasuringFrameOf(settings);
-  std::unique_ptr<platform::TextMeasurer> measurer =
+  std::unique_ptr<layout::TextMeasurer> measurer =
       engine.CreateMeasurer(surface, FontOf(settings), frame.boundRect, frame.wrapWidth, frame.maxHeight);
   // A break on the last page that the limit allows ends the run.  The count
   // of completed pages never equals a negative number, so a limit of 0 or
   // less allows any number of pages.
   const std::int64_t lastPage = std::int64_t{settings.pageLimit} - 1;
 
-  std::optional<PageHeightGauge> gauge;
-  if (measurer) gauge.emplace(*measurer, frame.breakLimit);
-  PageLineReader reader(lines, settings.notation, std::nullopt);
+  std::unique_ptr<PageExtentGauge> gauge;
+  PageHeightGauge* heightGauge = nullptr;  // horizontal pages', which workers can measure ahead for
+  if (measurer && settings.vertical) {
+    const bool roomForReadings = settings.notation == settings::Notation::Aozora;
+    if (const std::optional<float> pitch = layout::ColumnPitch(*measurer, roomForReadings))
+      gauge = std::make_unique<PageColumnGauge>(*measurer, *pitch, static_cast<float>(settings.fontSize),
+                                                static_cast<float>(frame.lineLength));
+  } else if (measurer) {
+    auto heights = std::make_unique<PageHeightGauge>(*measurer, frame.breakLimit);
+    heightGauge = heights.get();
+    gauge = std::move(heights);
+  }
+  PageLineReader reader(lines, settings, std::nullopt);
   PageText pageText(settings);
   float height = 0;
   std::int32_t lineNumber = 0;
@@ -58,9 +69,9 @@ std::uint32_t MeasurePages(platform::TextEngine& engine, platform::DrawingSurfac
   std::optional<ParagraphHeightsAhead> ahead;
   // Line numbers are 32-bit: a text with more lines ends where they run out.
   for (;;) {
-    if (lineNumber == kLinesBeforeWorkers && gauge && workers > 0 && lines.Peek(0)) {
+    if (lineNumber == kLinesBeforeWorkers && heightGauge && gauge && workers > 0 && lines.Peek(0)) {
       ahead.emplace(engine, settings, lines, lineEnd, reader.StateBeforeNextLine(), workers);
-      gauge->MeasureAheadWith(&*ahead);
+      heightGauge->MeasureAheadWith(&*ahead);
     }
     if (ahead) ahead->ReadAhead();
     if (lineNumber == std::numeric_limits<std::int32_t>::max() || !reader.Next()) break;
@@ -73,6 +84,7 @@ std::uint32_t MeasurePages(platform::TextEngine& engine, platform::DrawingSurfac
       // Once a layout fails nothing more is measured and the last height stays.
       if (gauge && !gauge->Measure(pageText.View(), height)) {
         gauge.reset();
+        heightGauge = nullptr;
         ahead.reset();
       }
     }

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "layout/text_layouter.h"
 #include "platform/drawing_surface.h"
-#include "platform/text_engine.h"
 #include "render/line_source.h"
 #include "settings/render_settings.h"
 
@@ -37,7 +37,7 @@ unsigned DefaultMeasuringWorkers();
 // Past the first thousand lines, `workers` threads lay out the paragraphs of
 // the lines ahead (ParagraphHeightsAhead), where `lines` can read ahead;
 // the breaks are the same with any number of workers.
-std::uint32_t MeasurePages(platform::TextEngine& engine, platform::DrawingSurface& surface, LineSource& lines,
+std::uint32_t MeasurePages(layout::TextLayouter& engine, platform::DrawingSurface& surface, LineSource& lines,
                            const settings::RenderSettings& settings, PageBreakList& pageBreaks,
                            unsigned workers = DefaultMeasuringWorkers());
 

@@ -16,7 +16,7 @@ constexpr std::u16string_view kEmphasisDot = u"\uFE45";  // ﹅
 PageText::PageText(const settings::RenderSettings& settings)
     : roomForReadings_(settings.notation == settings::Notation::Aozora),
       fullWidth_(static_cast<float>(settings.fontSize)),
-      widestIndent_(std::max(static_cast<float>(MeasuringFrameOf(settings).wrapWidth) - fullWidth_, 0.0f)),
+      widestIndent_(std::max(static_cast<float>(MeasuringFrameOf(settings).lineLength) - fullWidth_, 0.0f)),
       letters_(kEmphasisDot) {}
 
 void PageText::Clear() {
@@ -47,7 +47,7 @@ void PageText::AppendNotated(const text::AozoraLine& line) {
   if (!line.emphasis.empty()) {
     std::stable_sort(
         readings_.begin() + static_cast<std::ptrdiff_t>(firstReading), readings_.end(),
-        [](const platform::Reading& a, const platform::Reading& b) { return a.base.start < b.base.start; });
+        [](const layout::Reading& a, const layout::Reading& b) { return a.base.start < b.base.start; });
   }
 }
 
@@ -67,8 +67,8 @@ void PageText::AppendEmphasisDots(const text::AozoraTextRange& range) {
   }
 }
 
-platform::AnnotatedText PageText::View() const {
-  platform::AnnotatedText view(text_);
+layout::AnnotatedText PageText::View() const {
+  layout::AnnotatedText view(text_);
   if (roomForReadings_) {
     view.letters = letters_;
     view.readings = readings_;

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/annotated_text.h"
+#include "layout/annotated_text.h"
 #include "settings/render_settings.h"
 #include "text/aozora_notation.h"
 
@@ -24,7 +24,7 @@ class PageText {
   // A line as the notation reader read it.
   void AppendNotated(const text::AozoraLine& line);
 
-  platform::AnnotatedText View() const;
+  layout::AnnotatedText View() const;
   bool empty() const { return text_.empty(); }
   std::size_t size() const { return text_.size(); }
 
@@ -37,8 +37,8 @@ class PageText {
   float widestIndent_;  // leaves a line room for one full-width character
   std::u16string text_;
   std::u16string letters_;  // the emphasis dot, then the readings of the lines
-  std::vector<platform::Reading> readings_;
-  std::vector<platform::ParagraphIndent> indents_;
+  std::vector<layout::Reading> readings_;
+  std::vector<layout::ParagraphIndent> indents_;
 };
 
 }  // namespace folio::render

@@ -41,12 +41,12 @@ bool ParagraphHeightsAhead::LinesAhead::ReadLine(text::TextLine& line) {
   return true;
 }
 
-ParagraphHeightsAhead::ParagraphHeightsAhead(platform::TextEngine& engine,
+ParagraphHeightsAhead::ParagraphHeightsAhead(layout::TextLayouter& engine,
                                              const settings::RenderSettings& settings, LineSource& lines,
                                              std::uint64_t streamOffset, const NotationState& notation,
                                              unsigned workers)
     : lines_(lines, linesAhead_),
-      reader_(lines_, settings.notation, notation),
+      reader_(lines_, settings, notation),
       paragraph_(settings),
       paragraphStart_(streamOffset),
       streamOffset_(streamOffset) {
@@ -68,10 +68,10 @@ ParagraphHeightsAhead::~ParagraphHeightsAhead() {
   for (std::thread& worker : workers_) worker.join();
 }
 
-void ParagraphHeightsAhead::Work(platform::TextEngine& engine, const settings::RenderSettings& settings) {
+void ParagraphHeightsAhead::Work(layout::TextLayouter& engine, const settings::RenderSettings& settings) {
   // Made on the worker's own thread: the engine's objects for one thread.
   const MeasuringFrame frame = MeasuringFrameOf(settings);
-  std::unique_ptr<platform::TextMeasurer> measurer;
+  std::unique_ptr<layout::TextMeasurer> measurer;
   try {
     measurer = engine.CreateLayoutMeasurer(FontOf(settings), frame.wrapWidth, frame.maxHeight);
   } catch (...) {
@@ -91,8 +91,7 @@ void ParagraphHeightsAhead::Work(platform::TextEngine& engine, const settings::R
   }
 }
 
-void ParagraphHeightsAhead::Measure(std::unique_lock<std::mutex>& lock, Job& job,
-                                    platform::TextMeasurer& measurer) {
+void ParagraphHeightsAhead::Measure(std::unique_lock<std::mutex>& lock, Job& job, layout::TextMeasurer& measurer) {
   job.state = Job::State::Running;
   lock.unlock();
   float height = 0;
@@ -148,7 +147,7 @@ void ParagraphHeightsAhead::ReadAhead() {
 }
 
 std::optional<float> ParagraphHeightsAhead::Take(std::uint64_t start, std::uint64_t end,
-                                                 platform::TextMeasurer& passMeasurer) {
+                                                 layout::TextMeasurer& passMeasurer) {
   std::unique_lock lock(mutex_);
   while (!jobs_.empty() && jobs_.front()->start < start) {
     jobs_.pop_front();

@@ -18,7 +18,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/text_engine.h"
+#include "layout/text_layouter.h"
 #include "render/line_source.h"
 #include "render/page_lines.h"
 #include "render/page_text.h"
@@ -38,7 +38,7 @@ class ParagraphHeightsAhead {
   // measure the paragraphs of the lines that `lines` reads ahead of the
   // pass.  The pass reads next the line that begins `streamOffset` units
   // into its text, with the notation reader at `notation`.
-  ParagraphHeightsAhead(platform::TextEngine& engine, const settings::RenderSettings& settings, LineSource& lines,
+  ParagraphHeightsAhead(layout::TextLayouter& engine, const settings::RenderSettings& settings, LineSource& lines,
                         std::uint64_t streamOffset, const NotationState& notation, unsigned workers);
   ParagraphHeightsAhead(const ParagraphHeightsAhead&) = delete;
   ParagraphHeightsAhead& operator=(const ParagraphHeightsAhead&) = delete;
@@ -55,7 +55,7 @@ class ParagraphHeightsAhead {
   // measures jobs further ahead with `passMeasurer`.  Nothing when none
   // measured it, or its layout failed (the pass then lays it out itself).
   // Asked in order of `start`; what begins before `start` is forgotten.
-  std::optional<float> Take(std::uint64_t start, std::uint64_t end, platform::TextMeasurer& passMeasurer);
+  std::optional<float> Take(std::uint64_t start, std::uint64_t end, layout::TextMeasurer& passMeasurer);
 
  private:
   struct Job;
@@ -70,10 +70,10 @@ class ParagraphHeightsAhead {
     const std::size_t& ahead_;
   };
 
-  void Work(platform::TextEngine& engine, const settings::RenderSettings& settings);
+  void Work(layout::TextLayouter& engine, const settings::RenderSettings& settings);
   void Submit(std::uint64_t start, std::uint64_t end, std::size_t units);
   // Measures `job`, with the lock released meanwhile.
-  void Measure(std::unique_lock<std::mutex>& lock, Job& job, platform::TextMeasurer& measurer);
+  void Measure(std::unique_lock<std::mutex>& lock, Job& job, layout::TextMeasurer& measurer);
 
   // Reading ahead, on the pass's thread.
   std::size_t linesAhead_ = 0;

@@ -51,7 +51,7 @@ MeasuredText MeasureText(std::unique_ptr<text::ByteSource> bytes, const settings
   const NotationState atTextStart =
       settings.notation == settings::Notation::None ? NotationState() : text::AozoraLineState();
   PageStartRecorder lines(*opened.stream, atTextStart);
-  measured.pageCount = MeasurePages(platform::SystemTextEngine(), *surface, lines, settings, measured.pageBreaks);
+  measured.pageCount = MeasurePages(layout::SystemTextLayouter(), *surface, lines, settings, measured.pageBreaks);
   measured.pageFileSize = BitmapFileSize(surface->geometry());
   measured.splitting = text::SplittingOf(*opened.stream);
   measured.pageStarts = lines.TakePageStarts();
@@ -74,7 +74,7 @@ DrawnPage DrawPage(platform::InputFile& file, const settings::RenderSettings& se
   const std::int32_t firstLine = range.firstLine - lineNumber;
   // An empty range stays empty without leaving 32 bits.
   const std::int32_t lastLine = range.lastLine < range.firstLine ? firstLine - 1 : range.lastLine - lineNumber;
-  DrawPageText(platform::SystemTextEngine(), *surface, lines, settings, firstLine, lastLine, notation);
+  DrawPageText(layout::SystemTextLayouter(), *surface, lines, settings, firstLine, lastLine, notation);
 
   drawn.image = BuildBitmapFileBlock(*surface);
   if (!drawn.image) drawn.status = RenderStatus::OutOfMemory;

@@ -57,11 +57,16 @@ RenderSettings LoadRenderSettingsFrom(std::u16string_view iniPath) {
   settings.background = BackgroundFromName(readText(u"BGColor", kDefaultBackgroundName));
   settings.fontColor = FontColorFromName(readText(u"FontColor", kDefaultFontColorName));
   settings.notation = NotationFromName(readText(u"Notation", u""));
+  settings.vertical = VerticalFromValue(readText(u"Vertical", u""));
   return settings;
 }
 
 Notation NotationFromName(std::u16string_view name) noexcept {
   return base::EqualsIgnoringAsciiCase(name, std::u16string_view(u"aozora")) ? Notation::Aozora : Notation::None;
+}
+
+bool VerticalFromValue(std::u16string_view value) noexcept {
+  return value == u"1";
 }
 
 std::u16string ReadExtensionList(std::u16string_view iniPath) {

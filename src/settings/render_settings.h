@@ -1,5 +1,6 @@
 // The settings file beside the plug-in: page geometry, font, colours, page
-// limit, the notation read in texts, the page index and the handled extensions.
+// limit, the notation read in texts, the writing direction, the page index and
+// the handled extensions.
 // Read afresh at every call, never written.
 #pragma once
 
@@ -31,6 +32,8 @@ struct RenderSettings {
   std::int32_t pageLimit = 10;
   bool pageIndex = true;  // listings kept in the user's cache folder, and taken from there
   Notation notation = Notation::None;
+  // Columns from top to bottom and right to left, as Japanese books are set.
+  bool vertical = false;
 };
 
 inline constexpr std::u16string_view kSettingsSection = u"SystemSetting";
@@ -41,6 +44,8 @@ std::u16string SettingsFilePath();
 RenderSettings LoadRenderSettings();
 // `aozora` in any letter case; anything else (empty and `none` included) is None.
 Notation NotationFromName(std::u16string_view name) noexcept;
+// Vertical pages for `1` alone; empty, `0` and anything else keep them horizontal.
+bool VerticalFromValue(std::u16string_view value) noexcept;
 RenderSettings LoadRenderSettingsFrom(std::u16string_view iniPath);
 
 // The Ext value ("*.txt" when missing).

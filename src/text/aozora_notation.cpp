@@ -97,8 +97,15 @@ class NextUnitFinder {
 class LineParser {
  public:
   LineParser(std::u16string_view source, AozoraLine& line, AozoraLineState& state,
-             std::vector<std::size_t>& noteEnds, std::vector<std::size_t>& openNotes, std::u16string& target)
-      : source_(source), line_(line), state_(state), noteEnds_(noteEnds), openNotes_(openNotes), target_(target) {}
+             AozoraNotationReader::RepetitionMarks marks, std::vector<std::size_t>& noteEnds,
+             std::vector<std::size_t>& openNotes, std::u16string& target)
+      : source_(source),
+        line_(line),
+        state_(state),
+        marks_(marks),
+        noteEnds_(noteEnds),
+        openNotes_(openNotes),
+        target_(target) {}
 
   void Run() {
     const std::size_t size = source_.size();
@@ -185,7 +192,30 @@ class LineParser {
       textStarted_ = true;
       blockIndentAtText_ = state_.inIndentBlock ? state_.blockIndent : 0;
     }
-    line_.text.append(text);
+    AppendAsDrawn(text, line_.text);
+  }
+
+  // Appends `text` to `out` with the repetition marks as they stand.
+  void AppendAsDrawn(std::u16string_view text, std::u16string& out) const {
+    if (marks_ == AozoraNotationReader::RepetitionMarks::AsWritten) {
+      out.append(text);
+      return;
+    }
+    for (std::size_t mark; (mark = text.find(u'／')) != kNone;) {
+      out.append(text.substr(0, mark));
+      text.remove_prefix(mark);
+      if (text.starts_with(u"／＼")) {
+        out.append(u"〳〵");
+        text.remove_prefix(2);
+      } else if (text.starts_with(u"／″＼")) {
+        out.append(u"〴〵");
+        text.remove_prefix(3);
+      } else {
+        out.push_back(text.front());
+        text.remove_prefix(1);
+      }
+    }
+    out.append(text);
   }
 
   // The position of the ］ that closes a note opening at `at`, or kNone.
@@ -277,12 +307,12 @@ class LineParser {
       const std::size_t end = NoteEndAt(at);
       if (end == kNone || end >= to) continue;
       const NamedCharacter named = CharacterReplacingMark(runStart, at, end);
-      out.append(source_.substr(runStart, at - runStart - (named.size ? 1 : 0)));
+      AppendAsDrawn(source_.substr(runStart, at - runStart - (named.size ? 1 : 0)), out);
       out.append(named.View());
       runStart = end + 1;
       at = end;
     }
-    out.append(source_.substr(runStart, to - runStart));
+    AppendAsDrawn(source_.substr(runStart, to - runStart), out);
   }
 
   // The note between source_[from] and the ］ at `end`.
@@ -316,6 +346,7 @@ class LineParser {
   std::u16string_view source_;
   AozoraLine& line_;
   AozoraLineState& state_;
+  AozoraNotationReader::RepetitionMarks marks_;
   std::vector<std::size_t>& noteEnds_;
   std::vector<std::size_t>& openNotes_;
   bool notesMatched_ = false;
@@ -406,7 +437,7 @@ void AozoraNotationReader::Read(std::u16string_view source, AozoraLine& line) {
     return;
   }
 
-  LineParser parser(source, line, state_, scratch_.noteEnds, scratch_.openNotes, scratch_.emphasisTarget);
+  LineParser parser(source, line, state_, marks_, scratch_.noteEnds, scratch_.openNotes, scratch_.emphasisTarget);
   if (!startsLine) parser.SetOwnIndent(state_.continuedLineHasOwnIndent, state_.continuedLineIndent);
   parser.Run();
   // A line's own indent counts from the text area's edge, as a block's does,

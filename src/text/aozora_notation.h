@@ -96,8 +96,16 @@ inline constexpr std::uint16_t kMaxAozoraIndent = 100;
 // the text's first line, or with a state that State() gave at a line start.
 class AozoraNotationReader {
  public:
+  // How the two-character repetition mark stands, which e-texts write as
+  // ／＼ (and, voiced, ／″＼).
+  enum class RepetitionMarks : std::uint8_t {
+    AsWritten,  // across a page, where the mark can't stand
+    Vertical,   // in columns: 〳〵 and 〴〵, the mark's upper and lower halves
+  };
+
   AozoraNotationReader() = default;
-  explicit AozoraNotationReader(const AozoraLineState& state) : state_(state) {}
+  explicit AozoraNotationReader(const AozoraLineState& state, RepetitionMarks marks = RepetitionMarks::AsWritten)
+      : state_(state), marks_(marks) {}
 
   // The state before the line that Read takes next.
   const AozoraLineState& State() const { return state_; }
@@ -111,6 +119,7 @@ class AozoraNotationReader {
 
  private:
   AozoraLineState state_;
+  RepetitionMarks marks_ = RepetitionMarks::AsWritten;
   // Working space for one line, kept between lines only for its capacity.
   struct Scratch {
     std::vector<std::size_t> noteEnds;   // where the note opening at each position closes

@@ -95,6 +95,13 @@ std::string FiveMegabytesOfWords() {
 }
 
 const std::string kSmallPage = "BmpWidth=200\r\nBmpHeight=150\r\n";
+const std::string kVertical = "Vertical=1\r\n";
+
+std::string Repeated(std::string_view piece, int times) {
+  std::string text;
+  for (int i = 0; i < times; ++i) text += piece;
+  return text;
+}
 
 std::vector<TextRow> TextRows() {
   return {
@@ -153,6 +160,34 @@ std::vector<TextRow> TextRows() {
       {"unknownColours", Text("a.txt", ManyLines(20)), kSmallPage + "FontColor=PUCE\r\nBGColor=#12345\r\n",
        SUSIE_SUCCESS},
       {"unknownFont", Text("a.txt", ManyLines(20)), kSmallPage, SUSIE_SUCCESS, nullptr, "No Such Font Family"},
+      // Vertical pages set what no column can hold.
+      {"verticalWordOf1023Letters", Text("a.txt", std::string(1023, 'x') + "\n"), kSmallPage + kVertical,
+       SUSIE_SUCCESS},
+      {"verticalLineWiderThanAllColumns", Text("a.txt", Repeated("\xE6\xBC\xA2", 3000)), kSmallPage + kVertical,
+       SUSIE_SUCCESS},
+      {"verticalFontSizeHuge", Text("a.txt", ManyLines(20)), kSmallPage + kVertical + "FontSize=10000\r\n",
+       SUSIE_SUCCESS},
+      {"verticalPageSmallerThanACell", Text("a.txt", ManyLines(20)),
+       "BmpWidth=20\r\nBmpHeight=20\r\nMargin=8\r\nFontSize=30\r\n" + kVertical, SUSIE_SUCCESS},
+      {"verticalOddCharacters",
+       Text("a.txt",
+            "\xF0\x9F\x98\x80\xF0\x9F\x91\xA8\xE2\x80\x8D\xF0\x9F\x91\xA9 \x01\x7F\t\xCC\x81x\xE2\x80\xA8y" +
+                std::string(1, '\0') + "z\n"),
+       kSmallPage + kVertical, SUSIE_SUCCESS},
+      {"verticalUnpairedSurrogates",
+       Text("a.txt", std::string("\xFF\xFE"
+                                 "a\0\x00\xD8"
+                                 "b\0\x00\xDC\x3D\xD8\n\0",
+                                 14)),
+       kSmallPage + kVertical, SUSIE_SUCCESS},
+      {"verticalReadingLongerThanItsNeighbours",
+       Text("a.txt", "\xE6\xBC\xA2\xE3\x80\x8A" + Repeated("\xE3\x81\x8B", 40) + "\xE3\x80\x8B\xE5\xAD\x97\n"),
+       kSmallPage + kVertical + "Notation=aozora\r\n", SUSIE_SUCCESS},
+      {"verticalFontWithoutVerticalForms",
+       Text("a.txt",
+            "\xE3\x80\x8C\xE2\x80\xA6\xE2\x80\xA6\xE3\x80\x8D\xE2\x80\x95\xE2\x80\x95"
+            "\xEF\xBC\x88\xE3\x83\xBC\xEF\xBC\x89\xE3\x80\x81\xE3\x80\x82\n"),
+       kSmallPage + kVertical, SUSIE_SUCCESS},
   };
 }
 

@@ -210,6 +210,7 @@ TEST_F(PageIndexTest, ATextOrASettingChangedSinceTheListingIsMeasuredAgain) {
       {"font size", small, same, "FontSize=11\r\n", false},
       {"page limit", small, same, "MaxPage=4\r\n", false},
       {"notation", notated, same, "Notation=aozora\r\n", false},
+      {"vertical pages", small, same, "Vertical=1\r\n", false},
       {"colours only", small, same, "BGColor=BLACK\r\nFontColor=LIGHT_GRAY\r\n", true},
       {"another form of the path", small, AnotherFormOf, "", true},
   };

@@ -119,6 +119,35 @@ TEST_F(RenderPagesTest, JapaneseTextIsDrawn) {
   EXPECT_GT(InkedBands(image.InkedRows({255, 255, 255})).size(), 5u);
 }
 
+// Vertical pages as a reader of Japanese books expects them: the first line
+// in the column at the right edge, the next to its left, and Latin letters
+// turned, each taking its own advance down the column, not a cell.
+TEST_F(RenderPagesTest, VerticalColumnsRunFromTheRightAndTurnLatinLetters) {
+  constexpr int kSize = 300, kMargin = 10, kFontSize = 20;
+  UseSettings("Vertical=1\r\nBmpWidth=300\r\nBmpHeight=300\r\nMargin=10\r\nFontSize=20\r\n", "Noto Sans CJK JP");
+  auto inkOf = [&](std::u16string_view lines) {
+    static int texts = 0;
+    const Page page = ExtractW(WriteText("notes" + std::to_string(++texts) + ".txt", lines), 0);
+    EXPECT_EQ(page.code, SUSIE_SUCCESS);
+    return PageImage(page.bytes).InkBounds({255, 255, 255});
+  };
+  const auto [left, top, right, bottom] = inkOf(u"吾輩は猫である。\n");
+  ASSERT_LT(left, right) << "the page shows nothing";
+  // A column is a line advance wide, 1.45 times the font size in this font.
+  EXPECT_GT(left, kSize - kMargin - 1.5 * kFontSize);
+  EXPECT_LE(right, kSize - kMargin);
+  EXPECT_GE(top, kMargin);
+  EXPECT_GT(bottom - top, 7 * kFontSize);  // eight cells down
+  const auto two = inkOf(u"吾輩は猫である。\n名前はまだ無い。\n");
+  EXPECT_LT(two[0], left - kFontSize) << "the second line stands left of the first";
+  EXPECT_EQ(two[2], right);
+  // Ten capitals turned take their letters' advances: less than ten cells.
+  const auto latin = inkOf(u"ABCDEFGHIJ\n");
+  EXPECT_LT(latin[3] - latin[1], 9 * kFontSize);
+  EXPECT_GT(latin[3] - latin[1], 4 * kFontSize);
+  EXPECT_LT(latin[2] - latin[0], kFontSize) << "turned, the letters stand as high as a cell is wide";
+}
+
 #if defined(_WIN32)
 TEST_F(RenderPagesTest, ManyCallsLeaveTheGdiObjectCountAlone) {
   const auto text = WriteText("notes.txt", CapitalLines(200, 3));

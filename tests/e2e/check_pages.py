@@ -96,7 +96,7 @@ def check_same_pixels(paths):
     return problems
 
 
-def check_comic_book(book, title, bmps):
+def check_comic_book(book, title, bmps, manga=None):
     with zipfile.ZipFile(book) as archive:
         damaged = archive.testzip()
         if damaged:
@@ -115,6 +115,8 @@ def check_comic_book(book, title, bmps):
         info = ElementTree.parse(io.BytesIO(archive.read("ComicInfo.xml"))).getroot()
         if info.tag != "ComicInfo" or info.findtext("Title") != title or info.findtext("PageCount") != str(len(bmps)):
             problems.append(f"{book}: ComicInfo.xml does not give title {title!r} and {len(bmps)} pages")
+        if info.findtext("Manga") != manga:
+            problems.append(f"{book}: ComicInfo.xml gives Manga {info.findtext('Manga')!r}, not {manga!r}")
         return problems
 
 
@@ -124,6 +126,8 @@ def main(arguments):
         problems = check_same_pixels(arguments[1:])
     elif command == "cbz":
         problems = check_comic_book(arguments[1], arguments[2], arguments[3:])
+    elif command == "cbz-right-to-left":
+        problems = check_comic_book(arguments[1], arguments[2], arguments[3:], "YesAndRightToLeft")
     else:
         problems = [f"unknown check {command}"]
     for problem in problems:

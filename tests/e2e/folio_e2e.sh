@@ -322,6 +322,13 @@ test_convert() {
   run_folio extract "$japanese" --cbz "$work/book.cbz" --page 0 --force
   expect_status 0 "folio extract --cbz --force"
   python3 "$checker" cbz "$work/book.cbz" japanese-utf8 "$work/bmp-ja"/*000-*.bmp || fail "--force: not the new archive"
+  # Vertical pages make a book read from right to left.
+  japanese_settings "Vertical=1"
+  run_folio extract "$japanese" -o "$work/bmp-vertical"
+  run_folio extract "$japanese" --cbz "$work/vertical.cbz"
+  expect_status 0 "folio extract --cbz of vertical pages"
+  python3 "$checker" cbz-right-to-left "$work/vertical.cbz" japanese-utf8 "$work/bmp-vertical"/*.bmp ||
+    fail "the archive of vertical pages is not marked as read right to left"
 
   # Failures leave nothing behind: a missing folder, and a disk that is full
   # (files may grow to 4 KB only: a write past that fails as on a full disk).

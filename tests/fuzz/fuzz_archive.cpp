@@ -1,7 +1,7 @@
 // The whole listing and extraction path over arbitrary texts and settings.
 // Input: the text's bytes, then four bytes that choose the settings (page
 // width and height, font size, margin, page limit, font and colour names,
-// notation).
+// notation, vertical pages).
 // Pages stay small and few, so that each run is quick.  Every listed page
 // must draw into a complete BMP file of exactly the listed size.
 #include <unistd.h>
@@ -56,6 +56,7 @@ std::string SettingsFor(const std::uint8_t (&choice)[4]) {
   ini += std::string("FontColor=") + kColorNames[choice[3] & 3] + "\n";
   ini += std::string("BGColor=") + kColorNames[choice[3] >> 2 & 3] + "\n";
   if (choice[3] & 0x10) ini += "Notation=aozora\n";
+  if (choice[3] & 0x20) ini += "Vertical=1\n";
   return ini;
 }
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "platform/ini_document.h"
+#include "base/ini_document.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string_view input(reinterpret_cast<const char*>(data), size);
@@ -16,10 +16,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   };
   const std::string_view section = takeLine();
   const std::string_view key = takeLine();
-  if (const auto value = folio::platform::FindIniValue(input, section, key)) {
+  if (const auto value = folio::base::FindIniValue(input, section, key)) {
     // A value is a piece of one line of the document, never more.
     if (value->size() > input.size() || value->find('\n') != std::string::npos) __builtin_trap();
-    folio::platform::ParseProfileInt(*value, 0);
+    folio::base::ParseProfileInt(*value, 0);
   }
   return 0;
 }

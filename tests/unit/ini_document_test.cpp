@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "platform/ini_document.h"
+#include "base/ini_document.h"
 
-namespace folio::platform {
+namespace folio::base {
 namespace {
 
 TEST(IniDocumentTest, FindsValuesByTheProfileRules) {
@@ -32,4 +32,4 @@ TEST(IniDocumentTest, IntegersParseAsGetPrivateProfileIntDoes) {
 }
 
 }  // namespace
-}  // namespace folio::platform
+}  // namespace folio::base

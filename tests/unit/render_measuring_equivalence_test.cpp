@@ -27,9 +27,9 @@ namespace {
 // Additive like the real engines, one unit per unit and one per line, with
 // rounding noise of up to 1/200 px that depends on the whole text, so that
 // sums near the limit can fall on either side of it.
-class NoisyMeasurer final : public platform::TextMeasurer {
+class NoisyMeasurer final : public layout::TextMeasurer {
  public:
-  bool MeasureHeight(const platform::AnnotatedText& annotated, float& height) override {
+  bool MeasureHeight(const layout::AnnotatedText& annotated, float& height) override {
     const std::u16string_view text = annotated.text;
     std::size_t lines = 1;
     for (std::size_t at = 0; at < text.size(); ++at) {
@@ -40,24 +40,28 @@ class NoisyMeasurer final : public platform::TextMeasurer {
     height = static_cast<float>(units + lines) + (static_cast<float>(noise) - 500.0f) / 100000.0f;
     return true;
   }
+  std::optional<float> MeasureAdvance(std::u16string_view run) override { return static_cast<float>(run.size()); }
 };
 
 // Counts the layout measurers made, one by each worker.
-class NoisyEngine final : public platform::TextEngine {
+class NoisyEngine final : public layout::TextLayouter {
  public:
-  std::unique_ptr<platform::TextMeasurer> CreateMeasurer(platform::DrawingSurface&, const platform::FontSpec&,
-                                                         const platform::PixelRect&, std::int32_t,
-                                                         std::int32_t) override {
+  std::unique_ptr<layout::TextMeasurer> CreateMeasurer(platform::DrawingSurface&, const platform::FontSpec&,
+                                                       const platform::PixelRect&, std::int32_t,
+                                                       std::int32_t) override {
     return std::make_unique<NoisyMeasurer>();
   }
-  std::unique_ptr<platform::TextMeasurer> CreateLayoutMeasurer(const platform::FontSpec&, std::int32_t,
-                                                               std::int32_t) override {
+  std::unique_ptr<layout::TextMeasurer> CreateLayoutMeasurer(const platform::FontSpec&, std::int32_t,
+                                                             std::int32_t) override {
     ++layoutMeasurers;
     return std::make_unique<NoisyMeasurer>();
   }
   void Draw(platform::DrawingSurface&, const platform::FontSpec&, const platform::PixelRect&,
-            const platform::PixelRect&, const platform::AnnotatedText&, const platform::TextColor&,
+            const platform::PixelRect&, const layout::AnnotatedText&, const platform::TextColor&,
             platform::Rgb) override {}
+  void DrawColumns(platform::DrawingSurface&, const platform::FontSpec&, const platform::PixelRect&,
+                   const platform::PixelRect&, const layout::AnnotatedText&, const platform::TextColor&,
+                   platform::Rgb) override {}
 
   std::atomic<unsigned> layoutMeasurers{0};
 };
@@ -68,7 +72,7 @@ std::unique_ptr<platform::DrawingSurface> PageSurface(const settings::RenderSett
                                         platform::Rgb{255, 255, 255});
 }
 
-PageBreakList FastBreaks(platform::TextEngine& engine, const std::vector<std::u16string>& lines,
+PageBreakList FastBreaks(layout::TextLayouter& engine, const std::vector<std::u16string>& lines,
                          const settings::RenderSettings& settings, unsigned workers = 2) {
   ListedLines source(lines);
   PageBreakList breaks;
@@ -76,7 +80,7 @@ PageBreakList FastBreaks(platform::TextEngine& engine, const std::vector<std::u1
   return breaks;
 }
 
-PageBreakList ReferenceBreaks(platform::TextEngine& engine, const std::vector<std::u16string>& lines,
+PageBreakList ReferenceBreaks(layout::TextLayouter& engine, const std::vector<std::u16string>& lines,
                               const settings::RenderSettings& settings) {
   const MeasuringFrame frame = MeasuringFrameOf(settings);
   const auto surface = PageSurface(settings);
@@ -196,13 +200,13 @@ TEST_P(SystemEngineEquivalenceTest, ParagraphHeightsAddUp) {
   const settings::RenderSettings& settings = GetParam().settings;
   const MeasuringFrame frame = MeasuringFrameOf(settings);
   const auto surface = PageSurface(settings);
-  const auto measurer = platform::SystemTextEngine().CreateMeasurer(*surface, FontOf(settings), frame.boundRect,
+  const auto measurer = layout::SystemTextLayouter().CreateMeasurer(*surface, FontOf(settings), frame.boundRect,
                                                                     frame.wrapWidth, frame.maxHeight);
   ASSERT_NE(measurer, nullptr);
   // With no limit to come near, the gauge's height is always its sum.
   PageHeightGauge gauge(*measurer, std::numeric_limits<float>::infinity());
   ListedLines source(MixedCorpus());
-  PageLineReader lines(source, settings.notation, std::nullopt);
+  PageLineReader lines(source, settings, std::nullopt);
   PageText pageText(settings);
   float largestDifference = 0;
   std::size_t linesOnPage = 0;
@@ -225,9 +229,9 @@ TEST_P(SystemEngineEquivalenceTest, ParagraphHeightsAddUp) {
 TEST_P(SystemEngineEquivalenceTest, CorpusBreaksAsTheWholePageTextDoes) {
   const std::vector<std::u16string> lines = MixedCorpus();
   const settings::RenderSettings& settings = GetParam().settings;
-  const PageBreakList expected = ReferenceBreaks(platform::SystemTextEngine(), lines, settings);
+  const PageBreakList expected = ReferenceBreaks(layout::SystemTextLayouter(), lines, settings);
   EXPECT_GT(expected.size(), 4u);
-  EXPECT_EQ(FastBreaks(platform::SystemTextEngine(), lines, settings), expected);
+  EXPECT_EQ(FastBreaks(layout::SystemTextLayouter(), lines, settings), expected);
 }
 
 // The benchmark's prose in the page's language and notation, as the reader
@@ -249,9 +253,9 @@ std::vector<std::u16string> ProseLines(const settings::RenderSettings& settings,
 TEST_P(SystemEngineEquivalenceTest, CorpusAndProseBreakTheSameWithAnyNumberOfWorkers) {
   const settings::RenderSettings& settings = GetParam().settings;
   for (const std::vector<std::u16string>& lines : {Repeated(MixedCorpus(), 8), ProseLines(settings, 1500)}) {
-    const PageBreakList alone = FastBreaks(platform::SystemTextEngine(), lines, settings, 0);
+    const PageBreakList alone = FastBreaks(layout::SystemTextLayouter(), lines, settings, 0);
     for (const unsigned workers : {1u, 2u, 8u}) {
-      EXPECT_EQ(FastBreaks(platform::SystemTextEngine(), lines, settings, workers), alone)
+      EXPECT_EQ(FastBreaks(layout::SystemTextLayouter(), lines, settings, workers), alone)
           << workers << " workers, " << lines.size() << " lines";
     }
   }
@@ -280,6 +284,38 @@ INSTANTIATE_TEST_SUITE_P(Pages, SystemEngineEquivalenceTest,
                                            Page("latin_font_notation", u"DejaVu Sans", 13, 400, 200, 6,
                                                 settings::Notation::Aozora)),
                          [](const ::testing::TestParamInfo<NamedPage>& info) { return info.param.name; });
+
+// Vertical pages break alike on every engine: their columns are set by
+// shared code, which asks an engine only for the line advance and the
+// advances of turned runs.  The breaks were measured with Pango; DirectWrite
+// must find the same.
+TEST(VerticalEquivalenceTest, CorpusBreaksAlikeOnEveryEngine) {
+  struct Case {
+    NamedPage page;
+    PageBreakList breaks;
+  };
+  Case cases[] = {
+      {Page("latin_font", u"DejaVu Sans", 12, 320, 240, 8),
+       {0,   17,  20,  21,  27,  28,  29,  30,  40,  48,  56,  57,  66,  81,  84,  85,  96,  104, 105, 106, 111,
+        112, 122, 123, 127, 128, 137, 138, 139, 140, 152, 153, 154, 163, 169, 171, 174, 177, 179, 182, 186, 187,
+        188, 195, 200, 203, 209, 212, 218, 221, 228, 234, 238, 240, 241, 244, 247, 249, 251, 256, 261}},
+      {Page("japanese_font", u"Noto Sans CJK JP", 11, 300, 400, 12),
+       {0,   17,  22,  27,  29,  32,  44,  56,  60,  72,  84,  88,  102, 104, 105, 110, 114, 122, 127, 128,
+        137, 139, 142, 153, 158, 169, 179, 186, 196, 205, 211, 219, 220, 228, 233, 239, 245, 256, 262}},
+      {Page("japanese_font_notation", u"Noto Sans CJK JP", 13, 400, 300, 10, settings::Notation::Aozora),
+       {0,   11,  20,  21,  27,  28,  29,  30,  40,  45,  56,  57,  63,  68,  78,  84,  85,
+        93,  103, 104, 105, 106, 111, 112, 119, 122, 123, 127, 128, 134, 137, 138, 139, 140,
+        151, 153, 154, 166, 172, 176, 179, 184, 187, 192, 193, 198, 201, 207, 213, 217, 222,
+        224, 225, 230, 232, 233, 234, 237, 241, 243, 245, 248, 251, 255, 256, 258, 262}},
+  };
+  for (Case& c : cases) {
+    c.page.settings.vertical = true;
+    std::vector<std::u16string> lines = MixedCorpus();
+    const std::vector<std::u16string> prose = ProseLines(c.page.settings, 100);
+    lines.insert(lines.end(), prose.begin(), prose.end());
+    EXPECT_EQ(FastBreaks(layout::SystemTextLayouter(), lines, c.page.settings, 0), c.breaks) << c.page.name;
+  }
+}
 
 }  // namespace
 }  // namespace folio::render

@@ -26,7 +26,7 @@ std::vector<std::u16string> LinesOfLengths(std::initializer_list<int> lengths) {
 
 // Measures a text as the number of its units other than line feeds; "nan"
 // in a text makes its height NaN.  Remembers what it was given.
-class FakeTextEngine final : public platform::TextEngine {
+class FakeTextEngine final : public layout::TextLayouter {
  public:
   bool objectsFail = false;
   int layoutsBeforeFailure = -1;  // -1: layouts never fail
@@ -45,29 +45,37 @@ class FakeTextEngine final : public platform::TextEngine {
     std::size_t readings;
     platform::TextColor color;
     platform::Rgb background;
+    bool vertical = false;
   };
   std::vector<DrawCall> draws;
 
-  std::unique_ptr<platform::TextMeasurer> CreateMeasurer(platform::DrawingSurface&, const platform::FontSpec&,
-                                                         const PixelRect& bound, std::int32_t wrap,
-                                                         std::int32_t height) override {
+  std::unique_ptr<layout::TextMeasurer> CreateMeasurer(platform::DrawingSurface&, const platform::FontSpec&,
+                                                       const PixelRect& bound, std::int32_t wrap,
+                                                       std::int32_t height) override {
     boundRect = bound, wrapWidth = wrap, maxHeight = height;
     if (objectsFail) return nullptr;
     return std::make_unique<Measurer>(*this);
   }
 
   void Draw(platform::DrawingSurface&, const platform::FontSpec& font, const PixelRect& targetRect,
-            const PixelRect& layoutRect, const platform::AnnotatedText& text, const platform::TextColor& color,
+            const PixelRect& layoutRect, const layout::AnnotatedText& text, const platform::TextColor& color,
             platform::Rgb background) override {
     draws.push_back({std::u16string(font.family), font.pixelSize, targetRect, layoutRect,
                      std::u16string(text.text), text.readings.size(), color, background});
   }
 
+  void DrawColumns(platform::DrawingSurface& surface, const platform::FontSpec& font, const PixelRect& targetRect,
+                   const PixelRect& layoutRect, const layout::AnnotatedText& text,
+                   const platform::TextColor& color, platform::Rgb background) override {
+    Draw(surface, font, targetRect, layoutRect, text, color, background);
+    draws.back().vertical = true;
+  }
+
  private:
-  class Measurer final : public platform::TextMeasurer {
+  class Measurer final : public layout::TextMeasurer {
    public:
     explicit Measurer(FakeTextEngine& engine) : engine_(engine) {}
-    bool MeasureHeight(const platform::AnnotatedText& annotated, float& height) override {
+    bool MeasureHeight(const layout::AnnotatedText& annotated, float& height) override {
       const std::u16string_view text = annotated.text;
       if (engine_.layoutsBeforeFailure == 0) return false;
       if (engine_.layoutsBeforeFailure > 0) --engine_.layoutsBeforeFailure;
@@ -79,6 +87,8 @@ class FakeTextEngine final : public platform::TextEngine {
       }
       return true;
     }
+    // A unit of a turned run is half a cell of the font's 13 pixels.
+    std::optional<float> MeasureAdvance(std::u16string_view run) override { return 6.5f * run.size(); }
 
    private:
     FakeTextEngine& engine_;

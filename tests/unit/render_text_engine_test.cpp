@@ -9,7 +9,7 @@
 #include <windows.h>
 #endif
 
-#include "platform/text_engine.h"
+#include "layout/text_layouter.h"
 #include "render/page_drawing.h"
 #include "render/page_frame.h"
 
@@ -44,14 +44,14 @@ class TextEngineTest : public ::testing::Test {
     settings_.fontSize = 16;
   }
 
-  std::unique_ptr<platform::TextMeasurer> Measurer(std::int32_t fontSize) {
+  std::unique_ptr<layout::TextMeasurer> Measurer(std::int32_t fontSize) {
     settings_.fontSize = fontSize;
     const MeasuringFrame frame = MeasuringFrameOf(settings_);
     return engine_.CreateMeasurer(*Surface(), FontOf(settings_), frame.boundRect, frame.wrapWidth,
                                   frame.maxHeight);
   }
 
-  float Height(platform::TextMeasurer& measurer, std::u16string_view text) {
+  float Height(layout::TextMeasurer& measurer, std::u16string_view text) {
     float height = -1;
     EXPECT_TRUE(measurer.MeasureHeight(text, height));
     return height;
@@ -71,7 +71,7 @@ class TextEngineTest : public ::testing::Test {
                                            settings_.background);
     ASSERT_NE(page_, nullptr);
     const DrawingFrame frame = DrawingFrameOf(settings_);
-    engine_.Draw(*page_, FontOf(settings_), frame.targetRect, frame.layoutRect, platform::AnnotatedText(text),
+    engine_.Draw(*page_, FontOf(settings_), frame.targetRect, frame.layoutRect, layout::AnnotatedText(text),
                  settings_.fontColor, settings_.background);
   }
 
@@ -98,7 +98,7 @@ class TextEngineTest : public ::testing::Test {
     return bounds;
   }
 
-  platform::TextEngine& engine_ = platform::SystemTextEngine();
+  layout::TextLayouter& engine_ = layout::SystemTextLayouter();
   settings::RenderSettings settings_;
   std::unique_ptr<platform::DrawingSurface> surface_;
   std::unique_ptr<platform::DrawingSurface> page_;

@@ -91,6 +91,13 @@ TEST_F(SettingsFileTest, OnlyAozoraTurnsNotationOn) {
   }
 }
 
+TEST_F(SettingsFileTest, OnlyOneMakesVerticalPages) {
+  for (const char* line : {"Vertical=1\n", "vertical = 1\n"}) EXPECT_TRUE(Load(line).vertical) << line;
+  for (const char* line :
+       {"Vertical=0\n", "Vertical=\n", "Vertical=yes\n", "Vertical=2\n", "Vertical=1 ; on\n", ""})
+    EXPECT_FALSE(Load(line).vertical) << line;
+}
+
 TEST_F(SettingsFileTest, FontNameIsUtf8) {
   EXPECT_EQ(Load("FontName=Noto Sans CJK JP\n").fontFamily, u"Noto Sans CJK JP");
   EXPECT_EQ(Load("FontName=\xE6\x98\x8E\xE6\x9C\x9D\n").fontFamily, u"明朝");

@@ -51,8 +51,10 @@ std::string Describe(const AozoraLine& line) {
 }
 
 // Reads lines in order from a body state; returns each one described.
-std::vector<std::string> ReadBody(const std::vector<std::u16string>& lines) {
-  AozoraNotationReader reader(AozoraLineState{.part = AozoraLineState::Part::Body});
+std::vector<std::string> ReadBody(
+    const std::vector<std::u16string>& lines,
+    AozoraNotationReader::RepetitionMarks marks = AozoraNotationReader::RepetitionMarks::AsWritten) {
+  AozoraNotationReader reader(AozoraLineState{.part = AozoraLineState::Part::Body}, marks);
   AozoraLine line;
   std::vector<std::string> described;
   for (const std::u16string& source : lines) {
@@ -107,6 +109,15 @@ TEST(AozoraNotationTest, ReadsRubyNotesAndPageEnds) {
       {u"※ ［＃「口＋世」、U+546D］※印", "※ ※印"},  // not right after ※
   };
   for (const auto& row : rows) EXPECT_EQ(ReadBodyLine(row.source), row.expected) << Utf8(row.source);
+}
+
+// In columns, ／＼ and ／″＼ stand as the two halves of the repetition mark,
+// wherever the text is drawn: in the line, in readings, in what a 傍点 names.
+TEST(AozoraNotationTest, RepetitionMarksStandAsTheirHalvesInColumns) {
+  const std::u16string line = u"いよ／＼大変だ、ぶら／″＼と｜歩／＼《あゆみ／＼》、しみ／＼と［＃「しみ／＼」に傍点］。／と＼\n";
+  EXPECT_EQ(ReadBody({line}, AozoraNotationReader::RepetitionMarks::Vertical).front(),
+            "いよ〳〵大変だ、ぶら〴〵と<歩〳〵:あゆみ〳〵>、{しみ〳〵}と。／と＼\n");
+  EXPECT_EQ(ReadBody({line}).front(), "いよ／＼大変だ、ぶら／″＼と<歩／＼:あゆみ／＼>、{しみ／＼}と。／と＼\n");
 }
 
 TEST(AozoraNotationTest, DrawsBrokenMarkupAsItIs) {

@@ -7,20 +7,19 @@
 #include <string>
 #include <vector>
 
+#include "layout/text_layouter.h"
 #include "listed_lines.h"
-#include "platform/text_engine.h"
 #include "render/page_lines.h"
 #include "render/page_measuring.h"
 #include "render/page_text.h"
 
 namespace folio::render {
 
-inline PageBreakList WholePageTextBreaks(platform::TextMeasurer& measurer,
-                                         const std::vector<std::u16string>& lines, float breakLimit,
-                                         const settings::RenderSettings& settings) {
+inline PageBreakList WholePageTextBreaks(layout::TextMeasurer& measurer, const std::vector<std::u16string>& lines,
+                                         float breakLimit, const settings::RenderSettings& settings) {
   PageBreakList breaks{0};
   ListedLines source(lines);
-  PageLineReader reader(source, settings.notation, std::nullopt);
+  PageLineReader reader(source, settings, std::nullopt);
   PageText pageText(settings);
   float height = 0;
   bool measuring = true;

@@ -28,7 +28,8 @@ std::string ComicInfoXml(const ComicInfo& info) {
   return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
          "<ComicInfo xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\" "
          "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n" +
-         Element("Title", info.title) + Element("PageCount", std::to_string(info.pageCount)) + "</ComicInfo>\n";
+         Element("Title", info.title) + Element("PageCount", std::to_string(info.pageCount)) +
+         (info.rightToLeft ? Element("Manga", "YesAndRightToLeft") : "") + "</ComicInfo>\n";
 }
 
 }  // namespace folio::cli

@@ -10,6 +10,7 @@ namespace folio::cli {
 struct ComicInfo {
   std::string title;  // UTF-8
   std::size_t pageCount = 0;
+  bool rightToLeft = false;  // pages set in vertical columns, turned as a Japanese book's
 };
 
 // The document, its elements in the order of the format's schema (a sequence:

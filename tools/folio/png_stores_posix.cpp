@@ -1,8 +1,11 @@
 // PNG pages, as files in a folder or in one comic-book archive.
 #include <cerrno>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <system_error>
 
+#include "base/ini_document.h"
 #include "comic_book.h"
 #include "commands.h"
 #include "page_store.h"
@@ -95,6 +98,14 @@ std::string NumberedName(std::size_t number, std::size_t count) {
   return std::string(width - digits.size(), '0') + digits + ".png";
 }
 
+// Whether the plug-in at `library` sets its pages in columns, turned from
+// right to left: its settings beside it say Vertical=1, read as it reads them.
+bool PagesInColumns(const std::filesystem::path& library) {
+  std::ifstream file(std::filesystem::path(library).replace_extension(".ini"), std::ios::binary);
+  const std::string settings((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  return base::FindIniValue(settings, "SystemSetting", "Vertical") == "1";
+}
+
 class ComicBookStore final : public PageStore {
  public:
   ComicBookStore(const ExtractRequest& request, std::unique_ptr<ComicBook> book)
@@ -102,6 +113,7 @@ class ComicBookStore final : public PageStore {
 
   std::string Prepare(const std::vector<Page>& pages) override {
     count_ = pages.size();
+    rightToLeft_ = PagesInColumns(request_.plugin.path());
     return {};
   }
 
@@ -112,7 +124,7 @@ class ComicBookStore final : public PageStore {
   }
 
   std::string Finish() override {
-    const std::string error = book_->Close({PathToUtf8(request_.textFile.stem()), added_});
+    const std::string error = book_->Close({PathToUtf8(request_.textFile.stem()), added_, rightToLeft_});
     return error.empty() ? error : "can't write " + PathToUtf8(request_.target) + ": " + error;
   }
 
@@ -121,6 +133,7 @@ class ComicBookStore final : public PageStore {
   std::unique_ptr<ComicBook> book_;
   std::size_t count_ = 0;
   std::size_t added_ = 0;
+  bool rightToLeft_ = false;
 };
 
 // Checked before the text is listed: the archive's folder, and what is there already.

@@ -1,10 +1,10 @@
-#include "platform/ini_document.h"
+#include "base/ini_document.h"
 
 #include <cstdint>
 
 #include "base/unicode.h"
 
-namespace folio::platform {
+namespace folio::base {
 namespace {
 
 bool IsBlank(char c) {
@@ -89,4 +89,4 @@ int ParseProfileInt(std::string_view value, int defaultValue) {
   return static_cast<int>(result);
 }
 
-}  // namespace folio::platform
+}  // namespace folio::base

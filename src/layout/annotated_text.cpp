@@ -1,8 +1,8 @@
-#include "platform/annotated_text.h"
+#include "layout/annotated_text.h"
 
 #include <algorithm>
 
-namespace folio::platform {
+namespace folio::layout {
 
 AnnotatedText AnnotatedText::Part(std::size_t offset, std::size_t length) const noexcept {
   AnnotatedText part = *this;
@@ -19,4 +19,4 @@ float AnnotatedText::IndentAt(std::size_t offset) const noexcept {
   return after == indents.begin() ? 0.0f : std::prev(after)->pixels;
 }
 
-}  // namespace folio::platform
+}  // namespace folio::layout

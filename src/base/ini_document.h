@@ -1,5 +1,6 @@
 // The INI rules of the private-profile functions, over a file's bytes: the
-// reader behind profile_posix.cpp, kept portable so that it can be tested and
+// reader behind profile_posix.cpp, and what the folio command reads of the
+// settings it hands the plug-in; portable, so that it can be tested and
 // fuzzed everywhere.
 #pragma once
 
@@ -7,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace folio::platform {
+namespace folio::base {
 
 // The raw value of `key` in `section`: names compared ignoring ASCII case,
 // the first matching section and key win, blanks around names and values
@@ -20,4 +21,4 @@ std::optional<std::string> FindIniValue(std::string_view document, std::string_v
 // first that isn't one, 32-bit wrap-around.  An empty value gives the default.
 int ParseProfileInt(std::string_view value, int defaultValue);
 
-}  // namespace folio::platform
+}  // namespace folio::base

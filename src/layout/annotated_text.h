@@ -8,7 +8,7 @@
 #include <span>
 #include <string_view>
 
-namespace folio::platform {
+namespace folio::layout {
 
 // Units of a text, counted in the text's own positions (see AnnotatedText::origin).
 struct TextRun {
@@ -55,4 +55,4 @@ struct AnnotatedText {
   float IndentAt(std::size_t offset) const noexcept;
 };
 
-}  // namespace folio::platform
+}  // namespace folio::layout

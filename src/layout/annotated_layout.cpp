@@ -1,29 +1,14 @@
-#include "platform/annotated_layout.h"
+#include "layout/annotated_layout.h"
 
 #include <algorithm>
 
-namespace folio::platform {
+#include "layout/paragraphs.h"
+
+namespace folio::layout {
 namespace {
 
-struct Paragraph {
-  std::size_t start;  // in the text
-  std::u16string_view units;
-};
-
-// Calls `visit` with each paragraph of the text, in order; stops when it returns false.
-template <typename Visit>
-bool ForEachParagraph(std::u16string_view text, Visit visit) {
-  std::size_t start = 0;
-  while (true) {
-    const std::size_t lineFeed = text.find(u'\n', start);
-    const std::size_t end = lineFeed == std::u16string_view::npos ? text.size() : lineFeed;
-    std::u16string_view units = text.substr(start, end - start);
-    if (lineFeed != std::u16string_view::npos && units.ends_with(u'\r')) units.remove_suffix(1);
-    if (!visit(Paragraph{start, units})) return false;
-    if (lineFeed == std::u16string_view::npos) return true;
-    start = lineFeed + 1;
-  }
-}
+using platform::ParagraphLayouter;
+using platform::RunBox;
 
 // An indent as wide as the text leaves no width, never a negative one.
 float ParagraphWidth(float wrapWidth, float indent) {
@@ -83,4 +68,4 @@ void DrawAnnotatedText(ParagraphLayouter& layouter, const AnnotatedText& text, f
   });
 }
 
-}  // namespace folio::platform
+}  // namespace folio::layout
