@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <array>
+#include <condition_variable>
 #include <mutex>
 #include <new>
 #include <optional>
@@ -128,7 +129,9 @@ class KeptObjects {
 
   HRESULT TakeDirect2D(ComPtr<ID2D1Factory>& factory) {
     {
-      const std::lock_guard lock(mutex_);
+      std::unique_lock lock(mutex_);
+      direct2DReturned_.wait(lock, [&] { return lentDirect2D_ < kMostLentDirect2D; });
+      ++lentDirect2D_;
       if (!idleDirect2D_.empty()) {
         factory = std::move(idleDirect2D_.back());
         idleDirect2D_.pop_back();
@@ -137,26 +140,48 @@ class KeptObjects {
     }
     // The one that an unload left, before a new one.
     factory = TakeProcessFactory();
-    if (factory) return S_OK;
-    return D2D1CreateFactory(D2D1_FACTORY_TYPE_MULTI_THREADED, __uuidof(ID2D1Factory), nullptr,
-                             reinterpret_cast<void**>(factory.GetAddressOf()));
+    HRESULT status = S_OK;
+    if (!factory)
+      status = D2D1CreateFactory(D2D1_FACTORY_TYPE_MULTI_THREADED, __uuidof(ID2D1Factory), nullptr,
+                                 reinterpret_cast<void**>(factory.GetAddressOf()));
+    if (FAILED(status)) EndLease();
+    return status;
   }
 
   void ReturnDirect2D(ComPtr<ID2D1Factory> factory) noexcept {
-    const std::lock_guard lock(mutex_);
-    try {
-      idleDirect2D_.push_back(std::move(factory));
-    } catch (const std::bad_alloc&) {
-      // Not kept: released here.
+    {
+      const std::lock_guard lock(mutex_);
+      try {
+        idleDirect2D_.push_back(std::move(factory));
+      } catch (const std::bad_alloc&) {
+        // Not kept: released here.
+      }
     }
+    EndLease();
   }
 
  private:
+  // Under Wine every factory in use holds a Direct3D device of its own, and
+  // eight of them at once exhausted a 32-bit process: Direct3D then handed
+  // Direct2D a null buffer, which it wrote through.  Drawing more pages at
+  // once than there are cores gains nothing, so further calls wait.
+  static constexpr int kMostLentDirect2D = 2;
+
+  void EndLease() noexcept {
+    {
+      const std::lock_guard lock(mutex_);
+      --lentDirect2D_;
+    }
+    direct2DReturned_.notify_one();
+  }
+
   std::mutex mutex_;
+  std::condition_variable direct2DReturned_;
+  int lentDirect2D_ = 0;
   ComPtr<IDWriteFactory> directWrite_;
   ComPtr<IDWriteFontCollection> systemFonts_;
   std::optional<std::u16string> standIn_;
-  std::vector<ComPtr<ID2D1Factory>> idleDirect2D_;  // as many as calls ever ran at once
+  std::vector<ComPtr<ID2D1Factory>> idleDirect2D_;  // as many as were ever lent at once
 };
 
 std::mutex keptMutex;

@@ -584,15 +584,11 @@ class DirectWriteCanvas final : public TextCanvas {
 
 class DirectWriteEngine final : public TextEngine {
  public:
-  std::unique_ptr<TextMeasurer> CreateMeasurer(DrawingSurface& surface, const FontSpec& font,
-                                               const PixelRect& boundRect, std::int32_t wrapWidth,
-                                               std::int32_t maxHeight) override {
-    BoundTarget objects;
-    ComPtr<IDWriteTextFormat> format;
-    HRESULT status = objects.Make(surface, boundRect);
-    if (SUCCEEDED(status)) status = objects.MakeFormat(font, format);
-    if (FAILED(status)) return nullptr;
-    return std::make_unique<DirectWriteMeasurer>(std::move(objects), std::move(format), wrapWidth, maxHeight);
+  // Measuring draws nothing, so it takes no Direct2D factory from the pool:
+  // under Wine each one in use holds a Direct3D device.
+  std::unique_ptr<TextMeasurer> CreateMeasurer(DrawingSurface&, const FontSpec& font, const PixelRect&,
+                                               std::int32_t wrapWidth, std::int32_t maxHeight) override {
+    return CreateLayoutMeasurer(font, wrapWidth, maxHeight);
   }
 
   // Laying text out takes DirectWrite alone: the shared factory, which is
