@@ -163,8 +163,9 @@ class KeptObjects {
  private:
   // Under Wine every factory in use holds a Direct3D device of its own, and
   // eight of them at once exhausted a 32-bit process: Direct3D then handed
-  // Direct2D a null buffer, which it wrote through.  Drawing more pages at
-  // once than there are cores gains nothing, so further calls wait.
+  // Direct2D a null buffer, which it wrote through.  A viewer draws one page
+  // at a time, and a second lets a file manager's thumbnails go on beside
+  // it; further drawing calls wait.
   static constexpr int kMostLentDirect2D = 2;
 
   void EndLease() noexcept {
