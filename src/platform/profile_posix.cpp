@@ -1,10 +1,11 @@
 // The profile functions' rules over an INI file read with stdio.  Names and
 // values are UTF-8.
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
-#include "base/unicode.h"
 #include "base/ini_document.h"
+#include "base/unicode.h"
 #include "platform/profile.h"
 
 namespace folio::platform {
@@ -17,8 +18,16 @@ std::string ReadIniFile(std::u16string_view iniPath) {
   std::unique_ptr<FILE, decltype(&std::fclose)> file(std::fopen(base::Utf16ToUtf8(iniPath).c_str(), "rb"),
                                                      &std::fclose);
   if (!file) return {};
-  std::string bytes(kMaxIniBytes, '\0');
-  bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
+  // Read in blocks: every key read reads the file again, and a buffer of
+  // the cap's size would be cleared each time for a file of a few lines.
+  std::string bytes;
+  char block[4096];
+  while (bytes.size() < kMaxIniBytes) {
+    const std::size_t wanted = std::min(sizeof block, kMaxIniBytes - bytes.size());
+    const std::size_t count = std::fread(block, 1, wanted, file.get());
+    bytes.append(block, count);
+    if (count < wanted) break;
+  }
   return bytes;
 }
 
